@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace bio {
+
+// A field's leading decimal number: leading blanks skipped, optional sign,
+// digits, optional "." and fraction. Anything else, or nothing, gives 0.
+// Never fails; digits beyond the double range give an infinity.
+double TextToNumber(std::string_view text);
+
+// Shortest decimal text that reads back as the same double, never with an
+// exponent or a group separator, never "-0". Not-finite values give "".
+std::string NumberToText(double value);
+
+// The picture surface's own number form: a blank (or the minus sign), the
+// digits, and a trailing blank: 5 gives " 5 ".
+std::string NumberToSurfaceText(double value);
+
+// Nearest integer, exact halves to the even neighbour.
+double RoundHalfEven(double value);
+
+// RoundHalfEven into an int16; throws NotComputable when it does not fit
+// (or the value is not finite).
+std::int16_t RoundToInt16(double value);
+
+}  // namespace bio
