@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+bash scripts/build.sh build -DBIO_BUILD_TESTS=OFF -DBIO_BUILD_BENCH=OFF
+exec ./build/src/app/biorhythm

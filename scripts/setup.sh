@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what building (and, with --test, testing) needs on Debian 12 and
+# nothing that is already there. Safe to run any number of times.
+set -euo pipefail
+
+build_packages=(
+  g++ make cmake pkg-config
+  qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
+  fonts-ipafont-gothic fonts-ipafont-mincho
+)
+test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev clang
+  xvfb xauth xdotool x11-utils
+  poppler-utils
+  cups cups-client cups-bsd printer-driver-cups-pdf
+)
+
+packages=("${build_packages[@]}")
+if [[ "${1:-}" == "--test" ]]; then
+  packages+=("${test_packages[@]}")
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+if [[ $(id -u) -eq 0 ]]; then
+  sudo=()
+else
+  sudo=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

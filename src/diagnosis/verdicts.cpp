@@ -1,0 +1,74 @@
+#include "diagnosis/verdicts.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
+
+namespace bio {
+
+namespace {
+
+// Three tests in order: caution days, then the open high range, then the open
+// low range. `extra_high` is a whole position the tests leave out that we call
+// high; the printed rule adds 0 to its caution days instead.
+struct Rule {
+  std::vector<double> caution;
+  double high_above, high_below;
+  double low_above, low_below;
+  std::optional<double> extra_high;
+};
+
+std::optional<std::string_view> Apply(const Rule& rule, const RhythmTexts& texts, double pos) {
+  if (std::find(rule.caution.begin(), rule.caution.end(), pos) != rule.caution.end()) {
+    return texts.caution;
+  }
+  if (pos > rule.high_above && pos < rule.high_below) return texts.high;
+  if (pos > rule.low_above && pos < rule.low_below) return texts.low;
+  if (rule.extra_high && pos == *rule.extra_high) return texts.high;
+  return std::nullopt;
+}
+
+const Rule& ScreenRule(Rhythm rhythm) {
+  static const Rule kEmotion{{0, 1, 13, 14, 15, 27, 28}, 1, 13, 15, 27, std::nullopt};
+  static const Rule kIntellect{{0, 1, 16, 17, 32, 33}, 2, 16, 17, 32, 2.0};
+  static const Rule kPhysical{{0, 1, 11, 12, 22, 23}, 2, 11, 12, 22, 2.0};
+  switch (rhythm) {
+    case Rhythm::kEmotion: return kEmotion;
+    case Rhythm::kIntellect: return kIntellect;
+    case Rhythm::kPhysical: break;
+  }
+  return kPhysical;
+}
+
+const Rule& PrintedRule(Rhythm rhythm) {
+  static const Rule kEmotion{{0, 1, 2, 13, 14, 15, 27, 28}, 2, 13, 15, 27, std::nullopt};
+  static const Rule kIntellect{{0, 1, 2, 16, 17, 32, 33}, 2, 16, 17, 32, std::nullopt};
+  static const Rule kPhysical{{0, 1, 2, 11, 12, 22, 23}, 2, 11, 12, 22, std::nullopt};
+  switch (rhythm) {
+    case Rhythm::kEmotion: return kEmotion;
+    case Rhythm::kIntellect: return kIntellect;
+    case Rhythm::kPhysical: break;
+  }
+  return kPhysical;
+}
+
+}  // namespace
+
+const RhythmTexts& TextsOf(Rhythm rhythm) {
+  switch (rhythm) {
+    case Rhythm::kEmotion: return kEmotionTexts;
+    case Rhythm::kIntellect: return kIntellectTexts;
+    case Rhythm::kPhysical: break;
+  }
+  return kPhysicalTexts;
+}
+
+std::optional<std::string_view> ScreenVerdict(Rhythm rhythm, double position) {
+  return Apply(ScreenRule(rhythm), TextsOf(rhythm), position);
+}
+
+std::optional<std::string_view> PrintedVerdict(Rhythm rhythm, double position) {
+  return Apply(PrintedRule(rhythm), TextsOf(rhythm), position);
+}
+
+}  // namespace bio

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <span>
+#include <string>
+
+class QLineEdit;
+class QListWidget;
+class QWidget;
+
+namespace bio {
+
+// Layout is given in twips, as the windows were designed; 15 twips make one
+// pixel at 96 dpi.
+constexpr int Px(int twips) { return (twips + 7) / 15; }
+
+enum class ControlKind { Frame, TextBox, Option, Label, Command, List, Picture };
+
+// One row of a window's layout table.
+struct ControlSpec {
+  const char* name;       // objectName
+  int index;              // element of a control array, or -1
+  ControlKind kind;
+  const char* container;  // objectName of the frame, or nullptr for the form
+  const char* caption;    // UTF-8, or nullptr
+  int left, top, width, height;  // twips, inside the container
+  QFont font;
+  QColor back;            // invalid: the platform's standard colour
+  int tab_index;
+};
+
+// Creates the controls of a table on `form`, in table order, each named and
+// placed; containers must come before what they contain. Also sets the form's
+// tab order from the tab indices.
+void BuildControls(QWidget& form, std::span<const ControlSpec> table);
+
+// Fills a widget's background with `colour`.
+void SetBackground(QWidget& widget, const QColor& colour);
+
+// Text box and list box operations, with texts as UTF-8.
+std::string TextOf(const QLineEdit& box);
+void SetText(QLineEdit& box, const std::string& utf8);
+void AddItem(QListWidget& list, const std::string& utf8);
+
+}  // namespace bio

@@ -1,0 +1,24 @@
+#include "forms/fonts.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <QStyle>
+#include <QStyleFactory>
+
+namespace bio {
+
+void InstallLook() {
+  if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows"))) QApplication::setStyle(style);
+  QFont::insertSubstitutions(QString::fromUtf8(kGothic), QStringList{"IPAGothic", "IPAexGothic"});
+  QFont::insertSubstitutions(QString::fromUtf8(kPGothic), QStringList{"IPAPGothic", "IPAexGothic"});
+  QFont::insertSubstitutions(QString::fromUtf8(kMincho), QStringList{"IPAMincho", "IPAexMincho"});
+}
+
+QFont FormFont(const char* face, double points) {
+  QFont font(QString::fromUtf8(face));
+  font.setPointSizeF(points);
+  font.setWeight(QFont::Bold);
+  return font;
+}
+
+}  // namespace bio

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace bio {
+
+class InputForm;
+class Printer;
+class ResultForm;
+
+// What the program needs of the window toolkit and its surroundings: the two
+// windows, created on first reference and kept until the end; showing,
+// hiding and ending; the program folder, today's date, the printer and the
+// message box. Hooks let the event procedures attach themselves and let
+// tests stand in for the clock, the end of the process and message boxes.
+class Forms {
+ public:
+  // `printer_pdf`: empty for the system's default print queue, else a PDF path.
+  explicit Forms(std::filesystem::path program_folder, QString printer_pdf = {});
+  ~Forms();
+  Forms(const Forms&) = delete;
+  Forms& operator=(const Forms&) = delete;
+
+  // The input and result windows; the first reference creates them hidden.
+  InputForm& Nurel();
+  ResultForm& Sindan();
+  bool NurelExists() const { return nurel_ != nullptr; }
+  bool SindanExists() const { return sindan_ != nullptr; }
+
+  // Shows without blocking, centred on the screen the first time.
+  void Show(QWidget& form);
+  void Hide(QWidget& form);
+  // Hides every window and ends the program's event loop.
+  void End();
+
+  const std::filesystem::path& ProgramFolder() const { return program_folder_; }
+  // Today's date as the ten characters yyyy/mm/dd.
+  QString Today() const;
+  Printer& ThePrinter();
+  // A warning in a message box over the visible window.
+  void Message(const QString& text);
+
+  // Called once when a window has just been created (its Load event).
+  std::function<void(InputForm&)> nurel_created;
+  std::function<void(ResultForm&)> sindan_created;
+  std::function<QDate()> clock = [] { return QDate::currentDate(); };
+  std::function<void()> end = nullptr;  // default: leave the event loop
+  std::function<void(const QString&)> message = nullptr;  // default: QMessageBox
+
+ private:
+  std::filesystem::path program_folder_;
+  QString printer_pdf_;
+  std::unique_ptr<InputForm> nurel_;
+  std::unique_ptr<ResultForm> sindan_;
+  std::unique_ptr<Printer> printer_;
+};
+
+// The title and icon shared by both windows.
+inline constexpr char kProgramTitle[] = "バイオリズム診断";
+
+}  // namespace bio

@@ -1,0 +1,60 @@
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+
+#include "diagnosis/run.h"
+#include "engine/era.h"
+#include "engine/not_computable.h"
+#include "forms/controls.h"
+#include "forms/events.h"
+#include "forms/input_form.h"
+#include "forms/picture_box.h"
+#include "forms/program.h"
+#include "forms/result_form.h"
+#include "storage/personal_file.h"
+
+namespace bio {
+
+void Nurel_Form_Load(Program& program) {
+  SharedState& state = program.state;
+  InputForm& nurel = program.forms.Nurel();
+
+  // A missing file is a first start: everything stays empty.
+  const PersonRecord record = LoadPersonalFile(program.forms.ProgramFolder());
+  state.PersonName[1] = record.name;
+  state.EraName = record.era;
+  state.BirthEraYearText = record.year;
+  state.BirthMonthText = record.month;
+  state.BirthDayText = record.day;
+
+  SetText(*nurel.Text7, state.PersonName[1]);
+  for (std::size_t i = 0; i < EraTable.size(); ++i) {
+    if (state.EraName == EraTable[i].name) {
+      nurel.Options[i]->setChecked(true);
+      break;
+    }
+  }
+  SetText(*nurel.Text1, state.BirthEraYearText);
+  SetText(*nurel.Text2, state.BirthMonthText);
+  SetText(*nurel.Text3, state.BirthDayText);
+
+  const QString today = program.forms.Today();  // yyyy/mm/dd
+  nurel.Text4->setText(today.mid(0, 4));
+  nurel.Text5->setText(today.mid(5, 2));
+  nurel.Text6->setText(today.mid(8, 2));
+}
+
+void Nurel_Command1_Click(Program& program) {
+  ResultForm& sindan = program.forms.Sindan();
+  sindan.List1->clear();
+  sindan.Picture1->ClearPicture();
+  try {
+    RunDiagnosis(program.state, program.graph, program.forms);
+  } catch (const NotComputable&) {
+    program.forms.Message(QString::fromUtf8(
+        "入力された日付では計算できません。\n"
+        "年・月・日の数字を確かめて、もう一度実行してください。"));
+  }
+}
+
+}  // namespace bio

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+class QPainter;
+class QPrinter;
+
+namespace bio {
+
+class PictureBox;
+
+// The printer could not take the job; what() is a Japanese sentence for the
+// user, naming the problem.
+class PrinterError : public std::runtime_error {
+ public:
+  explicit PrinterError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The system's current printer, never chosen by a dialog. A document begins
+// with the first output and ends with EndDoc; the next output starts a new one.
+class Printer {
+ public:
+  // Pages go to the default print queue, or, when `pdf_path` is not empty, to
+  // that PDF file (for tests and previews).
+  explicit Printer(QString pdf_path = {});
+  ~Printer();
+  Printer(const Printer&) = delete;
+  Printer& operator=(const Printer&) = delete;
+
+  void SetFontName(const QString& name);
+  void SetFontSize(double points);
+  // Prints `text` at the print position, then moves to the next line's start.
+  void PrintLine(const QString& text);
+  // The picture box's persistent drawing, at its own physical size (its
+  // pixels taken at 96 dpi), top-left corner at (x, y) pixels of 96 dpi.
+  void PaintPicture(const PictureBox& picture, double x, double y);
+  // Ends the document and hands it to the printer.
+  void EndDoc();
+
+ private:
+  void Begin();
+
+  QString pdf_path_;
+  QFont font_;
+  std::unique_ptr<QPrinter> printer_;
+  std::unique_ptr<QPainter> painter_;
+  double y_ = 0;  // print position, device units below the printable top
+};
+
+}  // namespace bio
