@@ -78,7 +78,6 @@ void Forms::Show(QWidget& form) {
     }
   }
   form.show();
-  form.raise();
   form.activateWindow();
 }
 

@@ -71,6 +71,13 @@ void PictureBox::Print(const QString& text) {
   }
 }
 
+QImage PictureBox::Image() const {
+  if (!image_.isNull()) return image_;
+  QImage blank(ImageSize(), QImage::Format_RGB32);  // nothing drawn yet
+  blank.fill(palette().color(QPalette::Window));
+  return blank;
+}
+
 void PictureBox::ClearPicture() {
   operations_.clear();
   ResetImages();
@@ -89,7 +96,11 @@ void PictureBox::ResetImages() {
 }
 
 void PictureBox::Draw(const Operation& op) {
-  if (image_.isNull()) ResetImages();
+  if (image_.deviceIndependentSize().toSize() != ImageSize()) {
+    ResetImages();  // not shown yet: no resize event has made the image
+    QPainter painter(&image_);
+    Replay(painter);
+  }
   QImage& target = auto_redraw_ ? image_ : transient_;
   if (auto_redraw_) operations_.push_back(op);
   QPainter painter(&target);

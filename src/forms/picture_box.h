@@ -45,7 +45,7 @@ class PictureBox : public QFrame {
   void ClearPicture();
 
   // The persistent image (inner area), at the screen's device pixel ratio.
-  QImage Image() const { return image_; }
+  QImage Image() const;
   // Size of the inner area in logical pixels.
   QSize ImageSize() const { return contentsRect().size(); }
   // Draws the persistent drawing with `painter`, whose coordinates are the

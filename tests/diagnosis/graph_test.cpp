@@ -1,0 +1,199 @@
+// The month's graph: its point tables, and what lands on the picture.
+
+#include <QTest>
+#include <cmath>
+
+#include "diagnosis/graph.h"
+#include "forms/picture_box.h"
+#include "support/test_program.h"
+
+namespace {
+
+bio::SharedState FirstOfMonth(double month, int emotion, double intellect, double physical,
+                              double first_weekday = 0) {
+  bio::SharedState s;
+  s.PersonIndex = 1;
+  s.TargetMonth = month;
+  s.EmotionPosition[1] = static_cast<std::int16_t>(emotion);
+  s.IntellectPosition = intellect;
+  s.PhysicalPosition = physical;
+  s.FirstWeekday = first_weekday;
+  return s;
+}
+
+// Pixel row and column of a graph point on a picture scaled (0,30)-(days,-30).
+QPoint At(const QImage& image, double days, double x, double y) {
+  return {int(x * image.width() / days), int((30 - y) * image.height() / 60)};
+}
+
+bool Near(const QImage& image, QPoint p, QRgb colour, int radius) {
+  for (int dy = -radius; dy <= radius; ++dy)
+    for (int dx = -radius; dx <= radius; ++dx) {
+      const QPoint q = p + QPoint(dx, dy);
+      if (image.rect().contains(q) && image.pixel(q) == colour) return true;
+    }
+  return false;
+}
+
+int Count(const QImage& image, QRect area, QRgb colour) {
+  area = area.normalized() & image.rect();
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) n += image.pixel(x, y) == colour;
+  return n;
+}
+
+const QRgb kWhite = qRgb(255, 255, 255), kBlack = qRgb(0, 0, 0), kBlue = qRgb(0, 0, 128),
+           kGreen = qRgb(0, 128, 0), kRed = qRgb(255, 0, 0);
+
+}  // namespace
+
+class GraphTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void monthLength_data();
+  void monthLength();
+  void pointsFromPositionZero();
+  void pointsFollowTheStartPhases();
+  void drawnPicture();
+  void weekdayRowColours_data();
+  void weekdayRowColours();
+};
+
+void GraphTest::monthLength_data() {
+  QTest::addColumn<double>("month");
+  QTest::addColumn<double>("columns");
+  for (double m : {1, 3, 5, 7, 8, 10, 12, 0, 13, -1}) QTest::addRow("%g", m) << m << 31.0;
+  for (double m : {4, 6, 9, 11}) QTest::addRow("%g", m) << m << 30.0;
+  QTest::newRow("February, every year") << 2.0 << 29.0;
+  QTest::newRow("a fraction") << 5.5 << 31.0;
+}
+
+void GraphTest::monthLength() {
+  QFETCH(double, month);
+  QFETCH(double, columns);
+  bio::GraphState g;
+  bio::ComputeGraph(FirstOfMonth(month, 0, 0, 0), g);
+  QCOMPARE(g.DaysInMonth, columns);
+  for (int p = 0; p <= int(columns); ++p) {
+    QCOMPARE(g.EmotionX[p], double(p));
+    QCOMPARE(g.IntellectX[p], double(p));
+    QCOMPARE(g.PhysicalX[p], double(p));
+  }
+}
+
+void GraphTest::pointsFromPositionZero() {
+  bio::GraphState g;
+  bio::ComputeGraph(FirstOfMonth(5, 0, 0, 0), g);
+  const double emotion[] = {0, 4.4504, 8.6776};
+  const int intellect[] = {0, 4, 7};  // from 3.785 and 7.4332
+  const double physical[] = {0, 5.3959, 10.3917};
+  for (int p = 0; p < 3; ++p) {
+    QVERIFY2(std::fabs(g.EmotionY[p] - emotion[p]) < 5e-5, qPrintable(QString::number(p)));
+    QCOMPARE(int(g.IntellectY[p]), intellect[p]);
+    QVERIFY2(std::fabs(g.PhysicalY[p] - physical[p]) < 5e-5, qPrintable(QString::number(p)));
+  }
+  // The emotion curve steps 12.857 degrees a day while its phase takes
+  // 12.8571, and the intellect angle accumulates in single precision.
+  QCOMPARE(g.EmotionAngle, 32 * 12.857);
+  float angle = 0;
+  for (int p = 0; p < 32; ++p) angle = float(double(angle) + 10.9091);
+  QCOMPARE(g.IntellectAngle, angle);
+  QVERIFY(double(g.IntellectAngle) != 32 * 10.9091);
+}
+
+void GraphTest::pointsFollowTheStartPhases() {
+  bio::GraphState g;
+  bio::ComputeGraph(FirstOfMonth(5, 7, 10, 2), g);
+  QVERIFY(std::fabs(g.EmotionY[0] - 20.0) < 1e-6);  // a quarter turn: the top
+  QVERIFY(std::fabs(g.EmotionPhase - 1.5707898) < 1e-7);
+  for (int p = 0; p <= 31; ++p) {
+    QVERIFY(g.IntellectY[p] >= -20 && g.IntellectY[p] <= 20);
+    QVERIFY(std::fabs(g.EmotionY[p]) <= 20 && std::fabs(g.PhysicalY[p]) <= 20);
+  }
+}
+
+void GraphTest::drawnPicture() {
+  bio::test::TestProgram t;
+  t.program->Start();
+  t.Fill("山田太郎", 2, "50", "5", "3", "2024", "5", "3");
+  QTest::mouseClick(t.Nurel().Command1, Qt::LeftButton);
+  const bio::GraphState& g = t.program->graph;
+  const QImage image = t.Sindan().Picture1->Image();
+  QCOMPARE(image.size(), QSize(693, 245));
+  const double days = g.DaysInMonth;
+  QCOMPARE(days, 31.0);
+
+  // The zero line is black where no curve comes near it.
+  QVERIFY(Near(image, At(image, days, 0.5, 0), kBlack, 1));
+
+  // Each curve's colour wherever it passes clear of the other curves and of text.
+  auto clear = [](double y) { return y > 9 || (y < 2 && y > -3) || y < -9; };
+  int checked[3] = {0, 0, 0};
+  const QRgb colours[3] = {kBlue, kGreen, kRed};
+  for (int p = 1; p < 31; ++p) {
+    const double y[3] = {g.EmotionY[p], double(g.IntellectY[p]), g.PhysicalY[p]};
+    for (int c = 0; c < 3; ++c) {
+      if (!clear(y[c]) || std::fabs(y[c] - y[(c + 1) % 3]) < 3 ||
+          std::fabs(y[c] - y[(c + 2) % 3]) < 3) {
+        continue;
+      }
+      QVERIFY2(Near(image, At(image, days, p, y[c]), colours[c], 1),
+               qPrintable(QString("curve %1 at day %2").arg(c).arg(p)));
+      ++checked[c];
+    }
+  }
+  QVERIFY(checked[0] >= 3 && checked[1] >= 3 && checked[2] >= 3);
+
+  // Blank bands: above the title, and between the lowest curve and the legend.
+  QCOMPARE(Count(image, QRect(0, 0, image.width(), 14), kWhite), image.width() * 14);
+  const int band_top = At(image, days, 0, -21.5).y(), band_bottom = At(image, days, 0, -25.5).y();
+  const QRect band(0, band_top, image.width(), band_bottom - band_top);
+  QCOMPARE(Count(image, band, kWhite), band.width() * band.height());
+
+  // Title and legend are drawn in their colours, to the left of day 14.
+  QVERIFY(Count(image, QRect(At(image, days, 1, 26), At(image, days, 12, 22)), kBlue) > 50);
+  QVERIFY(Count(image, QRect(At(image, days, 1, -26), At(image, days, 14, -29)), kRed) > 20);
+  QVERIFY(Count(image, QRect(At(image, days, 1, -26), At(image, days, 14, -29)), kGreen) > 20);
+  // No tick at x = 0 or at the right edge.
+  QCOMPARE(Count(image, QRect(At(image, days, 0, 2.5), QSize(1, 8)), kBlue), 0);
+}
+
+void GraphTest::weekdayRowColours_data() {
+  QTest::addColumn<double>("first_weekday");
+  QTest::addColumn<QList<int>>("red_columns");
+  QTest::newRow("Saturday first") << 6.0 << QList<int>{0, 1, 7, 8, 14, 15, 21, 22, 28, 29};
+  QTest::newRow("Sunday first") << 0.0 << QList<int>{0, 6, 7, 13, 14, 20, 21, 27, 28};
+  QTest::newRow("Wednesday first") << 3.0 << QList<int>{3, 4, 10, 11, 17, 18, 24, 25};
+}
+
+void GraphTest::weekdayRowColours() {
+  QFETCH(double, first_weekday);
+  QFETCH(QList<int>, red_columns);
+  bio::SharedState s = FirstOfMonth(5, 0, 0, 0, first_weekday);
+  bio::GraphState g;
+  bio::ComputeGraph(s, g);
+
+  bio::PictureBox box;
+  box.setFont(QFont("IPAGothic", 12, QFont::Bold));
+  box.resize(697, 249);
+  box.Scale(0, 30, 31, -30);
+  box.SetAutoRedraw(true);
+  bio::DrawWeekdayRow(s, g, box);
+  const QImage image = box.Image();
+
+  for (int k = 0; k < 31; ++k) {
+    const QRect cell(At(image, 31, k - 0.3, 7), At(image, 31, k + 0.6, 2));
+    const bool red = red_columns.contains(k);
+    QVERIFY2((Count(image, cell, kRed) > 0) == red, qPrintable(QString::number(k)));
+    QVERIFY2((Count(image, cell, kBlue) > 0) == !red, qPrintable(QString::number(k)));
+  }
+  const char* const chars[] = {"日", "月", "火", "水", "木", "金", "土"};
+  for (int k = 0; k < 31; ++k) {
+    QCOMPARE(g.ColumnWeekdayChars[k], std::string(chars[(k + int(first_weekday)) % 7]));
+  }
+}
+
+QTEST_MAIN(GraphTest)
+#include "graph_test.moc"

@@ -1,0 +1,168 @@
+// One diagnosis through the real windows, offscreen: from the input fields
+// to the filled result window and kojinfl.txt.
+
+#include <QDir>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "storage/cp932.h"
+#include "support/test_program.h"
+
+using bio::test::TestProgram;
+
+class RunTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void exampleRuns_data();
+  void exampleRuns();
+  void savedFileHoldsTheTypedTexts();
+  void dailyMessagesOfTheFirstExample();
+  void notComputableStaysOnTheInputWindow();
+  void failedSaveIsReportedAndTheDiagnosisGoesOn();
+};
+
+void RunTest::exampleRuns_data() {
+  QTest::addColumn<int>("era");
+  QTest::addColumn<QStringList>("typed");  // year, month, day, now year, month, day
+  QTest::addColumn<QStringList>("boxes");  // Text9..Text12, Text1, Text3, Text2
+  QTest::addColumn<QList<double>>("first_of_month");  // days lived, emotion, intellect, physical
+  QTest::addColumn<QList<double>>("saved");           // emotion, intellect, physical
+
+  QTest::newRow("born 1975-05-03, today 2024-05-03")
+      << 2 << QStringList{"50", "5", "3", "2024", "5", "3"}
+      << QStringList{"17898", "6", "12", "4", "土曜日", "5", "水曜日"}
+      << QList<double>{17896, 4, 10, 2} << QList<double>{6, 12, 4};
+  QTest::newRow("today 2024-06-15")
+      << 2 << QStringList{"50", "5", "3", "2024", "6", "15"}
+      << QStringList{"17941", "21", "22", "1", "土曜日", "6", "土曜日"}
+      << QList<double>{17927, 7, 8, 10} << QList<double>{21, 22, 1};
+  QTest::newRow("born today: first of the month lies before birth")
+      << 2 << QStringList{"50", "5", "3", "1975", "5", "3"}
+      << QStringList{"0", "0", "0", "0", "土曜日", "5", "木曜日"}
+      << QList<double>{-2, 26, 31, 21} << QList<double>{0, 0, 0};
+  QTest::newRow("trailing text and leading zeros")
+      << 2 << QStringList{"50年", "5月", "3日", "2024", "05", "03"}
+      << QStringList{"17898", "6", "12", "4", "土曜日", "5", "水曜日"}
+      << QList<double>{17896, 4, 10, 2} << QList<double>{6, 12, 4};
+  QTest::newRow("no era: counted from year 0")
+      << -1 << QStringList{"50", "5", "3", "2024", "5", "3"}
+      << QStringList{"739266", "10", "0", "0", "火曜日", "5", "水曜日"}
+      << QList<double>{739264, 8, 31, 21} << QList<double>{10, 0, 0};
+  QTest::newRow("birth after today: negative days lived")
+      << 4 << QStringList{"8", "5", "3", "2024", "5", "3"}
+      << QStringList{"-730", "26", "29", "6", "日曜日", "5", "水曜日"}
+      << QList<double>{-732, 24, 27, 4} << QList<double>{26, 29, 6};
+}
+
+void RunTest::exampleRuns() {
+  QFETCH(int, era);
+  QFETCH(QStringList, typed);
+  QFETCH(QStringList, boxes);
+  QFETCH(QList<double>, first_of_month);
+  QFETCH(QList<double>, saved);
+
+  TestProgram t;
+  t.program->Start();
+  t.Fill("山田太郎", era, typed[0], typed[1], typed[2], typed[3], typed[4], typed[5]);
+  QTest::mouseClick(t.Nurel().Command1, Qt::LeftButton);
+
+  QVERIFY(t.messages.isEmpty());
+  QVERIFY(!t.Nurel().isVisible());
+  bio::ResultForm& r = t.Sindan();
+  QVERIFY(r.isVisible());
+  const QStringList shown{r.Text9->text(),  r.Text10->text(), r.Text11->text(), r.Text12->text(),
+                          r.Text1->text(), r.Text3->text(),  r.Text2->text()};
+  QCOMPARE(shown, boxes);
+
+  const bio::SharedState& s = t.program->state;
+  QCOMPARE(s.DaysLived, first_of_month[0]);
+  QCOMPARE(double(s.EmotionPosition[1]), first_of_month[1]);
+  QCOMPARE(s.IntellectPosition, first_of_month[2]);
+  QCOMPARE(s.PhysicalPosition, first_of_month[3]);
+  QCOMPARE(s.SavedEmotionPosition, saved[0]);
+  QCOMPARE(s.SavedIntellectPosition, saved[1]);
+  QCOMPARE(double(s.SavedPhysicalPosition), saved[2]);
+  QCOMPARE(s.PersonName[0], std::string());
+  QCOMPARE(s.PersonName[2], std::string());
+  QCOMPARE(r.List1->count(), 9);
+}
+
+void RunTest::savedFileHoldsTheTypedTexts() {
+  TestProgram t;
+  t.program->Start();
+  t.Fill("山田太郎", 2, "50", "5", "3", "2024", "5", "3");
+  QTest::keyClick(t.Nurel().Text7, Qt::Key_Return);
+  QCOMPARE(QByteArray::fromStdString(t.ReadFile()).toHex(' '),
+           QByteArray("22 8e 52 93 63 91 be 98 59 22 2c 22 8f ba 98 61 22 2c 22 35 30 22 2c 22 35 "
+                      "22 2c 22 33 22 0d 0a"));
+
+  TestProgram u;
+  u.program->Start();
+  u.Fill("", -1, "50年", "05", "3日", "2024", "5", "3");
+  QTest::keyClick(u.Nurel().Text3, Qt::Key_Enter);
+  QCOMPARE(u.ReadFile(), bio::Utf8ToCp932("\"\",\"\",\"50年\",\"05\",\"3日\"\r\n"));
+}
+
+void RunTest::dailyMessagesOfTheFirstExample() {
+  TestProgram t;
+  t.program->Start();
+  t.Fill("山田太郎", 2, "50", "5", "3", "2024", "5", "3");
+  QTest::mouseClick(t.Nurel().Command1, Qt::LeftButton);
+  QStringList lines;
+  for (int i = 0; i < t.Sindan().List1->count(); ++i) lines << t.Sindan().List1->item(i)->text();
+  const QStringList expected{
+      "2024年5月3日について",
+      "山田太郎さんのバイオリズム診断をします。",
+      "生まれてから現在日までの日数は17898です。",
+      "心の調子は，",
+      "好調です！　気力旺盛，感も冴えています。",
+      "頭脳の調子は，",
+      "好調です！　頭の回転良し，重要な仕事の判断ＯＫ，難問などに挑戦するのも良いでしょう。",
+      "身体の調子は，",
+      "好調です！　体力スタミナすべてＯＫです。",
+  };
+  QCOMPARE(lines, expected);
+}
+
+void RunTest::notComputableStaysOnTheInputWindow() {
+  TestProgram t;
+  t.program->Start();
+  const QString huge(400, '9');
+  t.Fill("山田太郎", 2, huge, "5", "3", "2024", "5", "3");
+  QTest::mouseClick(t.Nurel().Command1, Qt::LeftButton);
+
+  QCOMPARE(t.messages.size(), 1);
+  QVERIFY(t.messages[0].contains("計算できません"));
+  QVERIFY(t.Nurel().isVisible());
+  QVERIFY(!t.Sindan().isVisible());
+  QCOMPARE(t.Nurel().Text1->text(), huge);
+  // The typed fields were saved all the same, as the run always does.
+  QCOMPARE(t.ReadFile(), bio::Utf8ToCp932("\"山田太郎\",\"昭和\",\"" + huge.toStdString() +
+                                          "\",\"5\",\"3\"\r\n"));
+
+  // Corrected, the same window runs the diagnosis.
+  t.Nurel().Text1->setText("50");
+  QTest::mouseClick(t.Nurel().Command1, Qt::LeftButton);
+  QVERIFY(t.Sindan().isVisible());
+  QCOMPARE(t.Sindan().Text9->text(), QString("17898"));
+  QCOMPARE(t.Sindan().List1->count(), 9);
+}
+
+void RunTest::failedSaveIsReportedAndTheDiagnosisGoesOn() {
+  TestProgram t;
+  QVERIFY(QDir(t.dir.path()).mkdir("kojinfl.txt"));  // cannot be replaced by a file
+  t.program->Start();
+  t.Fill("山田太郎", 2, "50", "5", "3", "2024", "5", "3");
+  QTest::mouseClick(t.Nurel().Command1, Qt::LeftButton);
+
+  QCOMPARE(t.messages.size(), 1);
+  QVERIFY(t.messages[0].contains("保存できませんでした"));
+  QVERIFY(t.messages[0].contains("kojinfl.txt"));
+  QVERIFY(t.Sindan().isVisible());
+  QCOMPARE(t.Sindan().Text9->text(), QString("17898"));
+}
+
+QTEST_MAIN(RunTest)
+#include "run_test.moc"

@@ -1,0 +1,171 @@
+#include "diagnosis/verdicts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "diagnosis/messages.h"
+#include "diagnosis/printouts.h"
+
+namespace bio {
+namespace {
+
+// One letter per whole position: C caution, H high, L low, - no verdict.
+struct RuleCase {
+  Rhythm rhythm;
+  const char* screen;
+  const char* printed;
+};
+
+char Letter(const RhythmTexts& texts, std::optional<std::string_view> verdict) {
+  if (!verdict) return '-';
+  if (*verdict == texts.caution) return 'C';
+  if (*verdict == texts.high) return 'H';
+  if (*verdict == texts.low) return 'L';
+  return '?';
+}
+
+TEST(Verdicts, EveryWholePositionOnScreenAndOnPaper) {
+  //                     0         1         2         3
+  //                     0123456789012345678901234567890123
+  const RuleCase cases[] = {
+      {Rhythm::kEmotion, "CCHHHHHHHHHHHCCCLLLLLLLLLLLCC", "CCCHHHHHHHHHHCCCLLLLLLLLLLLCC"},
+      {Rhythm::kIntellect, "CCHHHHHHHHHHHHHHCCLLLLLLLLLLLLLLCC", "CCCHHHHHHHHHHHHHCCLLLLLLLLLLLLLLCC"},
+      {Rhythm::kPhysical, "CCHHHHHHHHHCCLLLLLLLLLCC", "CCCHHHHHHHHCCLLLLLLLLLCC"},
+  };
+  for (const auto& c : cases) {
+    std::string screen, printed;
+    for (std::size_t p = 0; p < std::char_traits<char>::length(c.screen); ++p) {
+      screen += Letter(TextsOf(c.rhythm), ScreenVerdict(c.rhythm, double(p)));
+      printed += Letter(TextsOf(c.rhythm), PrintedVerdict(c.rhythm, double(p)));
+    }
+    EXPECT_EQ(screen, c.screen) << int(c.rhythm);
+    EXPECT_EQ(printed, c.printed) << int(c.rhythm);
+  }
+}
+
+TEST(Verdicts, FractionalPositionsFollowTheRangesAlone) {
+  EXPECT_EQ(ScreenVerdict(Rhythm::kPhysical, 0.5), std::nullopt);
+  EXPECT_EQ(ScreenVerdict(Rhythm::kPhysical, 1.5), std::nullopt);
+  EXPECT_EQ(ScreenVerdict(Rhythm::kPhysical, 2.5), kPhysicalTexts.high);
+  EXPECT_EQ(ScreenVerdict(Rhythm::kIntellect, 16.5), std::nullopt);
+  EXPECT_EQ(ScreenVerdict(Rhythm::kIntellect, 32.5), std::nullopt);
+  EXPECT_EQ(PrintedVerdict(Rhythm::kPhysical, 12.5), kPhysicalTexts.low);
+  EXPECT_EQ(PrintedVerdict(Rhythm::kIntellect, 0.5), std::nullopt);
+}
+
+// The texts mix full-width punctuation and the ideographic space; compare
+// code points, since the eye cannot tell a U+3000 from two ASCII blanks.
+TEST(Verdicts, TextsHoldTheirExactPunctuation) {
+  const std::string ideographic_space = "\u3000";
+  int with_space = 0;
+  for (Rhythm r : {Rhythm::kEmotion, Rhythm::kIntellect, Rhythm::kPhysical}) {
+    const RhythmTexts& t = TextsOf(r);
+    for (std::string_view text : {t.heading, t.caution, t.high, t.low}) {
+      EXPECT_EQ(text.find(' '), std::string_view::npos) << text;
+      if (text.find(ideographic_space) != std::string_view::npos) {
+        ++with_space;
+        EXPECT_EQ(text.find("！\u3000"), text.find(ideographic_space) - 3) << text;
+      }
+    }
+    EXPECT_TRUE(t.heading.ends_with("は\uFF0C"));
+  }
+  EXPECT_EQ(with_space, 4);
+  EXPECT_EQ(kIntellectTexts.high,
+            "\u597D\u8ABF\u3067\u3059\uFF01\u3000\u982D\u306E\u56DE\u8EE2\u826F\u3057\uFF0C\u91CD"
+            "\u8981\u306A\u4ED5\u4E8B\u306E\u5224\u65AD\uFF2F\uFF2B\uFF0C\u96E3\u554F\u306A\u3069"
+            "\u306B\u6311\u6226\u3059\u308B\u306E\u3082\u826F\u3044\u3067\u3057\u3087\u3046\u3002");
+}
+
+SharedState Positions(double lived, int emotion, double intellect, double physical) {
+  SharedState s;
+  s.PersonIndex = 1;
+  s.PersonName[1] = "山田太郎";
+  s.TargetYear = 2024, s.TargetMonth = 5, s.TargetDay = 3;
+  s.DaysLived = lived;
+  s.EmotionPosition[1] = static_cast<std::int16_t>(emotion);
+  s.IntellectPosition = intellect;
+  s.PhysicalPosition = physical;
+  return s;
+}
+
+TEST(DailyMessageLines, Examples) {
+  const struct {
+    SharedState state;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {Positions(0, 0, 0, 0),
+       {"2024年5月3日について", "山田太郎さんのバイオリズム診断をします。",
+        "生まれてから現在日までの日数は0です。", "心の調子は，", std::string(kEmotionTexts.caution),
+        "頭脳の調子は，", std::string(kIntellectTexts.caution), "身体の調子は，",
+        std::string(kPhysicalTexts.caution)}},
+      {Positions(10000, 4, 1, 18),
+       {"2024年5月3日について", "山田太郎さんのバイオリズム診断をします。",
+        "生まれてから現在日までの日数は10000です。", "心の調子は，",
+        "好調です！　気力旺盛，感も冴えています。", "頭脳の調子は，",
+        "要注意日です！不注意なミス，忘れ物，ポカに注意すること", "身体の調子は，",
+        "低調です！スタミナ欠乏，過激な仕事，運動を避けてください"}},
+      {Positions(12345, 25, 3, 17),
+       {"2024年5月3日について", "山田太郎さんのバイオリズム診断をします。",
+        "生まれてから現在日までの日数は12345です。", "心の調子は，",
+        "低調です！　対人関係に注意しましょう。", "頭脳の調子は，",
+        std::string(kIntellectTexts.high), "身体の調子は，", std::string(kPhysicalTexts.low)}},
+      {Positions(17941, 21, 22, 1),
+       {"2024年5月3日について", "山田太郎さんのバイオリズム診断をします。",
+        "生まれてから現在日までの日数は17941です。", "心の調子は，",
+        "低調です！　対人関係に注意しましょう。", "頭脳の調子は，",
+        "低調です！復習や記憶することに重きをおいた勉強をすると良いでしょう。また，頭の休養が必要です。",
+        "身体の調子は，", "要注意日です！風邪や持病に注意すること"}},
+      // A fractional physical position in no range: the heading stands alone.
+      {Positions(-2.5, 26, 30.5, 1.5),
+       {"2024年5月3日について", "山田太郎さんのバイオリズム診断をします。",
+        "生まれてから現在日までの日数は-2.5です。", "心の調子は，",
+        std::string(kEmotionTexts.low), "頭脳の調子は，", std::string(kIntellectTexts.low),
+        "身体の調子は，"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DailyMessageLines(c.state), c.lines);
+
+  SharedState nameless = Positions(0, 0, 0, 0);
+  nameless.PersonName[1].clear();
+  EXPECT_EQ(DailyMessageLines(nameless)[1], "さんのバイオリズム診断をします。");
+}
+
+TEST(DailyReportLines, UseTheSavedPositionsAndThePrintedRule) {
+  const struct {
+    double emotion, intellect;
+    int physical;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {4, 1, 18,
+       {"山田太郎さんのバイオリズム診断をします。", "感情：4知性:1身体:18", "心の調子は，",
+        "好調です！　気力旺盛，感も冴えています。", "頭脳の調子は，",
+        "要注意日です！不注意なミス，忘れ物，ポカに注意すること", "身体の調子は，",
+        "低調です！スタミナ欠乏，過激な仕事，運動を避けてください"}},
+      {2, 2, 2,  // on screen emotion 2 is high; on paper all three are caution days
+       {"山田太郎さんのバイオリズム診断をします。", "感情：2知性:2身体:2", "心の調子は，",
+        std::string(kEmotionTexts.caution), "頭脳の調子は，", std::string(kIntellectTexts.caution),
+        "身体の調子は，", std::string(kPhysicalTexts.caution)}},
+      {0, 0, 0,
+       {"山田太郎さんのバイオリズム診断をします。", "感情：0知性:0身体:0", "心の調子は，",
+        std::string(kEmotionTexts.caution), "頭脳の調子は，", std::string(kIntellectTexts.caution),
+        "身体の調子は，", std::string(kPhysicalTexts.caution)}},
+      {6, 12, 4,
+       {"山田太郎さんのバイオリズム診断をします。", "感情：6知性:12身体:4", "心の調子は，",
+        std::string(kEmotionTexts.high), "頭脳の調子は，", std::string(kIntellectTexts.high),
+        "身体の調子は，", std::string(kPhysicalTexts.high)}},
+  };
+  for (const auto& c : cases) {
+    // The state holds the first-of-month positions, as a run leaves it.
+    SharedState s = Positions(17896, 4, 10, 2);
+    s.SavedEmotionPosition = c.emotion;
+    s.SavedIntellectPosition = c.intellect;
+    s.SavedPhysicalPosition = static_cast<std::int16_t>(c.physical);
+    EXPECT_EQ(DailyReportLines(s), c.lines);
+    EXPECT_EQ(s.EmotionPosition[1], c.emotion);
+    EXPECT_EQ(s.IntellectPosition, c.intellect);
+    EXPECT_EQ(s.PhysicalPosition, c.physical);
+  }
+}
+
+}  // namespace
+}  // namespace bio

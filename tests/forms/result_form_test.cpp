@@ -1,0 +1,94 @@
+// The result window: layout, captions, and the ways out of the program.
+
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+
+#include "forms/picture_box.h"
+#include "support/test_program.h"
+
+using bio::test::TestProgram;
+
+class ResultFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void layoutInPixels_data();
+  void layoutInPixels();
+  void captions();
+  void waysOut_data();
+  void waysOut();
+};
+
+void ResultFormTest::layoutInPixels_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QString>("parent");
+  QTest::addColumn<QRect>("geometry");
+  QTest::newRow("Frame5") << "Frame5" << "sindan" << QRect(8, 8, 465, 65);
+  QTest::newRow("Text9") << "Text9" << "Frame5" << QRect(136, 24, 65, 25);
+  QTest::newRow("Text10") << "Text10" << "Frame5" << QRect(248, 24, 33, 26);
+  QTest::newRow("Text12") << "Text12" << "Frame5" << QRect(424, 24, 33, 25);
+  QTest::newRow("Text1") << "Text1" << "sindan" << QRect(552, 24, 57, 25);
+  QTest::newRow("Frame1") << "Frame1" << "sindan" << QRect(616, 8, 81, 73);
+  QTest::newRow("List1") << "List1" << "sindan" << QRect(8, 88, 697, 160);
+  QTest::newRow("Text3") << "Text3" << "sindan" << QRect(24, 256, 25, 24);
+  QTest::newRow("Text2") << "Text2" << "sindan" << QRect(104, 256, 65, 23);
+  QTest::newRow("Command3") << "Command3" << "sindan" << QRect(320, 256, 145, 25);
+  QTest::newRow("Command2") << "Command2" << "sindan" << QRect(488, 256, 105, 24);
+  QTest::newRow("Command1") << "Command1" << "sindan" << QRect(608, 256, 65, 25);
+  QTest::newRow("Picture1") << "Picture1" << "sindan" << QRect(8, 288, 697, 249);
+}
+
+void ResultFormTest::layoutInPixels() {
+  QFETCH(QString, name);
+  QFETCH(QString, parent);
+  QFETCH(QRect, geometry);
+  TestProgram t;
+  auto* control = t.Sindan().findChild<QWidget*>(name);
+  QVERIFY(control);
+  QCOMPARE(control->parentWidget()->objectName(), parent);
+  QCOMPARE(control->geometry(), geometry);
+  QCOMPARE(t.Sindan().size(), QSize(711, 551));
+}
+
+void ResultFormTest::captions() {
+  TestProgram t;
+  QStringList labels;
+  for (QLabel* label : t.Sindan().findChildren<QLabel*>()) labels << label->text();
+  labels.sort();
+  QStringList expected{"生まれてから今日までの日数", "感情", "知性", "身体", "誕生日は",
+                       "感情:28日", "知性:33日", "身体:23日", "月1日："};
+  expected.sort();
+  QCOMPARE(labels, expected);
+  QCOMPARE(t.Sindan().Command1->text(), QString("終了"));
+  QCOMPARE(t.Sindan().Command2->text(), QString("グラフ印刷"));
+  QCOMPARE(t.Sindan().Command3->text(), QString("メッセージ印刷"));
+  QCOMPARE(t.Sindan().windowTitle(), t.Nurel().windowTitle());
+  QCOMPARE(QFontInfo(t.Sindan().List1->font()).family(), QString("IPAGothic"));
+}
+
+void ResultFormTest::waysOut_data() {
+  QTest::addColumn<bool>("close_window");
+  QTest::newRow("終了") << false;
+  QTest::newRow("closed from the title bar") << true;
+}
+
+void ResultFormTest::waysOut() {
+  QFETCH(bool, close_window);
+  TestProgram t(QDate(2024, 5, 3), {}, "\"a\",\"\",\"1\",\"1\",\"1\"\r\n", true);
+  t.program->Start();
+  QTest::mouseClick(t.Nurel().Command1, Qt::LeftButton);
+  QVERIFY(t.Sindan().isVisible());
+  QVERIFY(!t.ended);
+  if (close_window) {
+    t.Sindan().close();
+  } else {
+    QTest::mouseClick(t.Sindan().Command1, Qt::LeftButton);
+  }
+  QVERIFY(t.ended);
+  QVERIFY(!t.Sindan().isVisible());
+  QVERIFY(!t.Nurel().isVisible());
+}
+
+QTEST_MAIN(ResultFormTest)
+#include "result_form_test.moc"
