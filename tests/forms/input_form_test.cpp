@@ -23,6 +23,7 @@ class InputFormTest : public QObject {
   void enterRunsFromEveryControl_data();
   void enterRunsFromEveryControl();
   void closingBeforeARunEndsTheProgram();
+  void everyInputHasAnAccessibleName();
 };
 
 void InputFormTest::layoutInPixels_data() {
@@ -167,6 +168,18 @@ void InputFormTest::closingBeforeARunEndsTheProgram() {
   t.Nurel().close();
   QVERIFY(t.ended);
   QVERIFY(!t.program->forms.SindanExists());
+}
+
+void InputFormTest::everyInputHasAnAccessibleName() {
+  TestProgram t;
+  QStringList unnamed;
+  for (QWidget* w : t.Nurel().findChildren<QWidget*>()) {
+    if ((w->focusPolicy() & Qt::TabFocus) && w->accessibleName().isEmpty()) {
+      unnamed << w->objectName();
+    }
+  }
+  QCOMPARE(unnamed, QStringList());
+  QCOMPARE(t.Nurel().Text5->accessibleName(), QString("現在の西暦年月日入力 月"));
 }
 
 QTEST_MAIN(InputFormTest)

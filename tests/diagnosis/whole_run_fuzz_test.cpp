@@ -1,0 +1,116 @@
+// Thousands of diagnoses with whatever a user might type into the seven
+// boxes: every run must end in a complete result window or back on the
+// input window with the not-computable message, and kojinfl.txt must read
+// back as the five typed fields. Built into the sanitizer suite too.
+
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QTest>
+#include <random>
+
+#include "forms/picture_box.h"
+#include "storage/personal_file.h"
+#include "support/test_program.h"
+
+namespace {
+
+// Pieces a typed field is made of: digits, signs, points, blanks, full-width
+// and half-width characters, control characters, long digit strings, and
+// characters the file's code page lacks or its format uses.
+const char* const kPieces[] = {
+    "0", "1", "2", "3", "5", "7", "9", "12", "31", "50", "2024", "-", "+", ".", " ", "\t",
+    "\x01", "\x7f", "　", "１", "２", "年", "月", "日", "昭和", "ｱ", "\"", ",", "\\", "〜", "−",
+    "😀", "é", "99999999999999999999", "0.5", "-0", "1e5",
+};
+
+QString RandomField(std::mt19937& random) {
+  std::string text;
+  const int pieces = std::uniform_int_distribution<int>(0, 6)(random);
+  for (int i = 0; i < pieces; ++i) {
+    if (std::uniform_int_distribution<int>(0, 200)(random) == 0) {
+      text += std::string(std::uniform_int_distribution<int>(300, 2000)(random), '9');
+    } else {
+      text += kPieces[std::uniform_int_distribution<std::size_t>(0, std::size(kPieces) - 1)(random)];
+    }
+  }
+  return QString::fromStdString(text);
+}
+
+bool PlainCp932(const QString& text) {
+  for (QChar c : text) {
+    if (c == '"' || c.unicode() < 0x20 || c.unicode() > 0x7e) {
+      if (QString("　１２年月日昭和ｱ").contains(c)) continue;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+class WholeRunFuzzTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void randomInput();
+};
+
+void WholeRunFuzzTest::randomInput() {
+  std::mt19937 random(20261207);  // fixed, so a failure repeats
+  constexpr int kRuns = 3000;
+  constexpr qint64 kMilliseconds = 120'000;
+  QElapsedTimer clock;
+  clock.start();
+  int runs = 0, shown = 0, refused = 0;
+
+  for (; runs < kRuns && clock.elapsed() < kMilliseconds; ++runs) {
+    QStringList typed;
+    for (int i = 0; i < 7; ++i) typed << RandomField(random);
+    const int era = std::uniform_int_distribution<int>(-1, 4)(random);
+
+    bio::test::TestProgram t(QDate(2024, 5, 3));
+    t.program->Start();
+    t.Fill(typed[0], era, typed[1], typed[2], typed[3], typed[4], typed[5], typed[6]);
+    QTest::mouseClick(t.Nurel().Command1, Qt::LeftButton);
+
+    const QString at = QString("run %1: %2").arg(runs).arg(typed.join(" | ").left(200));
+    if (t.Nurel().isVisible()) {
+      ++refused;
+      QVERIFY2(t.messages.size() == 1 && t.messages[0].contains("計算できません"), qPrintable(at));
+      QVERIFY2(!t.Sindan().isVisible(), qPrintable(at));
+    } else {
+      ++shown;
+      QVERIFY2(t.messages.isEmpty(), qPrintable(at));
+      bio::ResultForm& r = t.Sindan();
+      QVERIFY2(r.isVisible(), qPrintable(at));
+      QVERIFY2(r.List1->count() >= 6 && r.List1->count() <= 9, qPrintable(at));
+      QVERIFY2(!r.Text9->text().isEmpty() && !r.Text3->text().isEmpty(), qPrintable(at));
+      QVERIFY2(!r.Text2->text().isEmpty(), qPrintable(at));  // always a weekday name
+      const QImage image = r.Picture1->Image();
+      QVERIFY2(image.pixel(image.width() / 2, image.height() / 2 + 1) != qRgb(255, 255, 255) ||
+                   image.pixel(image.width() / 2, image.height() / 2) != qRgb(255, 255, 255),
+               qPrintable(at));  // the zero line
+    }
+
+    const bio::PersonRecord loaded = bio::LoadPersonalFile(t.Folder());
+    const std::string fields[5] = {loaded.name, loaded.era, loaded.year, loaded.month, loaded.day};
+    const QString eras[5] = {"明治", "大正", "昭和", "平成", "令和"};
+    const QString expected[5] = {typed[0], era < 0 ? QString() : eras[era], typed[1], typed[2],
+                                 typed[3]};
+    for (int i = 0; i < 5; ++i) {
+      if (PlainCp932(expected[i])) {
+        QVERIFY2(QString::fromStdString(fields[i]) == expected[i], qPrintable(at));
+      } else {
+        // Characters the file cannot hold are replaced one for one, never
+        // spilling into the next field.
+        QVERIFY2(!fields[i].empty() || expected[i].isEmpty(), qPrintable(at));
+      }
+    }
+  }
+  qInfo("%d runs: %d result windows, %d refused as not computable", runs, shown, refused);
+  QVERIFY(runs >= 200);
+  QVERIFY(shown > 0 && refused > 0);
+}
+
+QTEST_MAIN(WholeRunFuzzTest)
+#include "whole_run_fuzz_test.moc"
