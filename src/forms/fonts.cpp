@@ -16,7 +16,10 @@ void InstallLook() {
 
 QFont FormFont(const char* face, double points) {
   QFont font(QString::fromUtf8(face));
-  font.setPointSizeF(points);
+  // The layout is fixed in pixels of a 96 dpi screen, so the text must be
+  // too: a desktop that reports another font resolution would otherwise
+  // overflow the boxes. High-DPI screens scale both alike.
+  font.setPixelSize(qRound(points * 96.0 / 72.0));
   font.setWeight(QFont::Bold);
   return font;
 }

@@ -14,7 +14,7 @@ inline constexpr char kMincho[] = "ＭＳ 明朝";
 // windows' design. Call once, after the QApplication exists.
 void InstallLook();
 
-// A bold face of the forms at `points`.
+// A bold face of the forms at `points` on a 96 dpi screen.
 QFont FormFont(const char* face, double points);
 
 }  // namespace bio

@@ -48,7 +48,9 @@ QPointF PictureBox::ToPixels(float x, float y) const {
 QFont PictureBox::PixelFont() const {
   QFont pixel_font = font();
   // 96 dpi, the resolution the windows were laid out for.
-  pixel_font.setPixelSize(std::lround(font().pointSizeF() * 96.0 / 72.0));
+  if (pixel_font.pixelSize() <= 0) {
+    pixel_font.setPixelSize(int(std::lround(pixel_font.pointSizeF() * 96.0 / 72.0)));
+  }
   return pixel_font;
 }
 
