@@ -15,7 +15,9 @@ void InstallLook() {
 }
 
 QFont FormFont(const char* face, double points) {
-  QFont font(QString::fromUtf8(face));
+  // Ask for the stand-in face directly: looking up the missing Windows face
+  // first sends fontconfig on a fallback search that costs start-up time.
+  QFont font(QFont::substitute(QString::fromUtf8(face)));
   // The layout is fixed in pixels of a 96 dpi screen, so the text must be
   // too: a desktop that reports another font resolution would otherwise
   // overflow the boxes. High-DPI screens scale both alike.

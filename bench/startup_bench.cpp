@@ -1,0 +1,271 @@
+// Starts biorhythm_probe and bare_window alternately (A B A B ...), each the
+// same way: clock reading, fork, exec. Collects the probes' timestamps and
+// the peak memory wait4 reports, and prints medians side by side.
+// No Qt here, so the launcher adds nothing to what it measures.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Sample = std::map<std::string, double>;  // key -> value as the probe printed it
+
+struct Options {
+  int runs = 15;
+  int warmup = 1;
+  bool offscreen = false;
+  bool verbose = false;
+  std::string program;
+  std::string bare;
+};
+
+long long MonotonicNs() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<long long>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+std::string OwnFolder() {
+  char path[4096];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return ".";
+  std::string s(path, static_cast<std::size_t>(n));
+  return s.substr(0, s.rfind('/'));
+}
+
+[[noreturn]] void Usage(int code) {
+  std::fprintf(code ? stderr : stdout,
+               "usage: startup_bench [--runs N] [--warmup N] [--offscreen] [--verbose]\n"
+               "                     [--program PATH] [--bare PATH]\n"
+               "Needs DISPLAY (bench/run_startup.sh starts an Xvfb) unless --offscreen.\n");
+  std::exit(code);
+}
+
+Options Parse(int argc, char** argv) {
+  Options o;
+  const std::string folder = OwnFolder();
+  o.program = folder + "/biorhythm_probe";
+  o.bare = folder + "/bare_window";
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto next = [&]() -> std::string {
+      if (i + 1 >= argc) Usage(2);
+      return argv[++i];
+    };
+    if (a == "--runs") o.runs = std::atoi(next().c_str());
+    else if (a == "--warmup") o.warmup = std::atoi(next().c_str());
+    else if (a == "--offscreen") o.offscreen = true;
+    else if (a == "--verbose") o.verbose = true;
+    else if (a == "--program") o.program = next();
+    else if (a == "--bare") o.bare = next();
+    else if (a == "--help" || a == "-h") Usage(0);
+    else Usage(2);
+  }
+  if (o.runs < 1 || o.warmup < 0) Usage(2);
+  return o;
+}
+
+// The environment both probes get: ours, with the platform pinned so that a
+// stray QT_QPA_PLATFORM cannot make the two sides differ.
+std::vector<std::string> ProbeEnvironment(const Options& o) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    if (entry.rfind("QT_QPA_PLATFORM=", 0) == 0 || entry.rfind("BIO_BENCH_", 0) == 0) continue;
+    env.push_back(entry);
+  }
+  env.push_back(o.offscreen ? "QT_QPA_PLATFORM=offscreen" : "QT_QPA_PLATFORM=xcb");
+  return env;
+}
+
+// One start of `path`; nullopt (with a message) if it failed.
+std::optional<Sample> RunOnce(const std::string& path, const std::vector<std::string>& base_env,
+                              bool verbose) {
+  int out[2];
+  if (pipe2(out, O_CLOEXEC) != 0) {
+    std::perror("pipe2");
+    return std::nullopt;
+  }
+  // Everything exec needs is prepared before the clock is read; only the
+  // number itself is written after it.
+  std::vector<std::string> env = base_env;
+  env.push_back("BIO_BENCH_T0=" + std::string(24, ' '));
+  std::vector<char*> envp;
+  for (std::string& s : env) envp.push_back(s.data());
+  envp.push_back(nullptr);
+  char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
+  char* t0_text = envp[envp.size() - 2] + std::strlen("BIO_BENCH_T0=");
+  const int null_fd = open("/dev/null", O_WRONLY | O_CLOEXEC);
+
+  const long long t0 = MonotonicNs();
+  std::snprintf(t0_text, 25, "%lld", t0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    if (!verbose && null_fd >= 0) dup2(null_fd, STDERR_FILENO);  // Qt's chatter would drown the table
+    execve(argv[0], argv, envp.data());
+    _exit(127);
+  }
+  close(out[1]);
+  if (null_fd >= 0) close(null_fd);
+  if (pid < 0) {
+    std::perror("fork");
+    close(out[0]);
+    return std::nullopt;
+  }
+
+  std::string text;
+  const long long deadline = t0 + 60'000'000'000LL;
+  bool timed_out = false;
+  for (;;) {
+    const long long left_ms = (deadline - MonotonicNs()) / 1'000'000;
+    if (left_ms <= 0) {
+      timed_out = true;
+      break;
+    }
+    pollfd p{out[0], POLLIN, 0};
+    const int ready = poll(&p, 1, static_cast<int>(left_ms));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) continue;
+    char buffer[4096];
+    const ssize_t n = read(out[0], buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    text.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(out[0]);
+  if (timed_out) kill(pid, SIGKILL);
+
+  int status = 0;
+  rusage usage{};
+  while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+  }
+  const long long end = MonotonicNs();
+  if (timed_out || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "startup_bench: %s %s (status %d); --verbose shows its messages\n",
+                 path.c_str(), timed_out ? "timed out" : "failed", status);
+    return std::nullopt;
+  }
+
+  Sample sample;
+  std::istringstream lines(text);
+  std::string key;
+  double value;
+  while (lines >> key >> value) sample[key] = value;
+  sample["maxrss_kib"] = static_cast<double>(usage.ru_maxrss);  // Linux: KiB
+  sample["exit"] = static_cast<double>(end - t0);
+  sample["cpu"] = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e9 +
+                  (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e3;
+  if (sample.count("enter") && sample.count("enter_returned") && sample.count("result_frame")) {
+    sample["enter_click"] = sample["enter_returned"] - sample["enter"];
+    sample["enter_frame"] = sample["result_frame"] - sample["enter"];
+  }
+  if (!sample.count("first_frame")) {
+    std::fprintf(stderr, "startup_bench: %s printed no first_frame\n", path.c_str());
+    return std::nullopt;
+  }
+  return sample;
+}
+
+std::optional<double> Median(const std::vector<Sample>& samples, const std::string& key) {
+  std::vector<double> v;
+  for (const Sample& s : samples) {
+    if (const auto it = s.find(key); it != s.end()) v.push_back(it->second);
+  }
+  if (v.empty()) return std::nullopt;
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+struct Row {
+  const char* label;
+  const char* key;
+  double scale;  // divides the raw value into the shown unit
+};
+
+void PrintRow(const Row& row, const std::vector<Sample>& program, const std::vector<Sample>& bare) {
+  const auto a = Median(program, row.key);
+  const auto b = Median(bare, row.key);
+  if (!a && !b) return;
+  std::printf("  %-38s", row.label);
+  if (a) std::printf(" %10.2f", *a / row.scale); else std::printf(" %10s", "-");
+  if (b) std::printf(" %10.2f", *b / row.scale); else std::printf(" %10s", "-");
+  if (a && b && *b != 0) std::printf(" %8.2fx %+10.2f", *a / *b, (*a - *b) / row.scale);
+  std::printf("\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // keep the table in order with --verbose's stderr
+  const Options o = Parse(argc, argv);
+  if (!o.offscreen && !std::getenv("DISPLAY")) {
+    std::fprintf(stderr, "startup_bench: no DISPLAY; use bench/run_startup.sh or --offscreen\n");
+    return 2;
+  }
+  const std::vector<std::string> env = ProbeEnvironment(o);
+  const std::string* targets[2] = {&o.program, &o.bare};
+
+  // Warm-up starts fill the page cache and fontconfig's caches and create
+  // kojinfl.txt, so every counted start sees the same, steady state.
+  for (int i = 0; i < o.warmup; ++i) {
+    for (const std::string* t : targets) {
+      if (!RunOnce(*t, env, o.verbose)) return 1;
+    }
+  }
+  std::vector<Sample> results[2];
+  for (int i = 0; i < o.runs; ++i) {
+    for (int k = 0; k < 2; ++k) {
+      std::optional<Sample> s = RunOnce(*targets[k], env, o.verbose);
+      if (!s) return 1;
+      if (o.verbose) {
+        std::fprintf(stderr, "run %2d %-8s first frame %7.2f ms  maxrss %6.0f KiB\n", i + 1,
+                     k == 0 ? "program" : "bare", (*s)["first_frame"] / 1e6, (*s)["maxrss_kib"]);
+      }
+      results[k].push_back(std::move(*s));
+    }
+  }
+
+  std::printf("startup_bench: %d runs each, alternated, %d warm-up; platform %s%s%s\n", o.runs,
+              o.warmup, o.offscreen ? "offscreen" : "xcb", o.offscreen ? "" : " on DISPLAY=",
+              o.offscreen ? "" : std::getenv("DISPLAY"));
+  std::printf("  %-38s %10s %10s %9s %10s\n", "median (ms from fork; MiB)", "program", "bare",
+              "ratio", "difference");
+  const Row rows[] = {
+      {"main() entered", "main", 1e6},
+      {"QApplication constructed", "qapplication", 1e6},
+      {"bio::Program constructed", "program", 1e6},
+      {"input window created (Nurel())", "input_form", 1e6},
+      {"show() returned", "shown", 1e6},
+      {"first paint event", "first_paint", 1e6},
+      {"FIRST FRAME", "first_frame", 1e6},
+      {"CPU time to first frame (ms)", "cpu_first_frame", 1e6},
+      {"peak RSS at first frame (MiB)", "hwm_first_frame_kib", 1024},
+      {"peak RSS whole run, wait4 (MiB)", "maxrss_kib", 1024},
+      {"CPU time whole run (ms)", "cpu", 1e6},
+      {"process exit seen (ms)", "exit", 1e6},
+      {"Enter -> click returned (ms)", "enter_click", 1e6},
+      {"Enter -> result window frame (ms)", "enter_frame", 1e6},
+  };
+  for (const Row& row : rows) PrintRow(row, results[0], results[1]);
+  return 0;
+}
