@@ -56,21 +56,21 @@ QWidget* Create(ControlKind kind, const QString& caption, QWidget* parent) {
 
 void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
   std::vector<std::pair<int, QWidget*>> tab_order;
-  for (const ControlSpec& spec : table) {
+  for (const ControlSpec& row : table) {
     QWidget* parent = &form;
-    if (spec.container) parent = form.findChild<QWidget*>(QString::fromUtf8(spec.container));
-    const QString caption = spec.caption ? QString::fromUtf8(spec.caption) : QString();
-    QWidget* control = Create(spec.kind, caption, parent);
-    control->setObjectName(QString::fromUtf8(spec.name));
-    if (spec.index >= 0) control->setProperty("Index", spec.index);
-    control->setProperty("TabIndex", spec.tab_index);
-    control->setGeometry(Px(spec.left), Px(spec.top), Px(spec.width), Px(spec.height));
-    control->setFont(spec.font);
-    if (spec.back.isValid()) SetBackground(*control, spec.back);
-    if (spec.kind == ControlKind::Label || spec.kind == ControlKind::Frame) {
+    if (row.container) parent = form.findChild<QWidget*>(QString::fromUtf8(row.container));
+    const QString caption = row.caption ? QString::fromUtf8(row.caption) : QString();
+    QWidget* control = Create(row.kind, caption, parent);
+    control->setObjectName(QString::fromUtf8(row.name));
+    if (row.index >= 0) control->setProperty("Index", row.index);
+    control->setProperty("TabIndex", row.tab_index);
+    control->setGeometry(Px(row.left), Px(row.top), Px(row.width), Px(row.height));
+    control->setFont(row.font);
+    if (row.back.isValid()) SetBackground(*control, row.back);
+    if (row.kind == ControlKind::Label || row.kind == ControlKind::Frame) {
       control->setFocusPolicy(Qt::NoFocus);
     }
-    tab_order.emplace_back(spec.tab_index, control);
+    tab_order.emplace_back(row.tab_index, control);
   }
   std::stable_sort(tab_order.begin(), tab_order.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
