@@ -1,0 +1,196 @@
+#include "storage/cp932.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+
+namespace bio {
+namespace {
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
+
+// One iconv descriptor per conversion call: descriptors must not be shared
+// between threads, and opening one is cheap once glibc has loaded the module.
+class Iconv {
+ public:
+  Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Iconv() {
+    if (Opened()) iconv_close(cd_);
+  }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+
+  // Converts from the front of `in`, appending to `out`, until the input is
+  // used up (returns 0) or iconv stops at a sequence it cannot convert
+  // (returns EILSEQ or EINVAL with `in` starting at that sequence).
+  int Convert(std::string_view& in, std::string& out) {
+    if (!Opened()) return CopyAscii(in, out);
+    // iconv gets a short slice at a time: when glibc's second step (internal
+    // form to code page 932) rejects a character, it re-converts everything
+    // it had taken in to find the input position, so handing it the whole
+    // remaining text made each unmappable character cost thousands.
+    constexpr std::size_t kSlice = 256;  // far longer than any one character
+    char chunk[kSlice * 4];              // 4: the most one input byte grows
+    while (!in.empty()) {
+      const std::size_t slice = std::min(in.size(), kSlice);
+      const bool last_slice = slice == in.size();
+      char* src = const_cast<char*>(in.data());  // iconv's prototype; it only reads
+      std::size_t src_left = slice;
+      char* dst = chunk;
+      std::size_t dst_left = sizeof chunk;
+      const std::size_t rc = iconv(cd_, &src, &src_left, &dst, &dst_left);
+      const int err = rc == static_cast<std::size_t>(-1) ? errno : 0;
+      out.append(chunk, dst);
+      in.remove_prefix(slice - src_left);
+      // EINVAL before the end of the input is only the slice cutting a
+      // character in two; the next slice starts with it whole.
+      if (err == EINVAL && !last_slice) continue;
+      if (err != 0 && err != E2BIG) return err;
+    }
+    return 0;
+  }
+
+ private:
+  bool Opened() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Without glibc's gconv modules the file still loads and saves its ASCII
+  // part, which both encodings share; everything else counts as invalid.
+  static int CopyAscii(std::string_view& in, std::string& out) {
+    std::size_t n = 0;
+    while (n < in.size() && static_cast<unsigned char>(in[n]) < 0x80) ++n;
+    out.append(in.substr(0, n));
+    in.remove_prefix(n);
+    return in.empty() ? 0 : EILSEQ;
+  }
+
+  iconv_t cd_;
+};
+
+// Length and value of the well-formed UTF-8 sequence at the front of `s`;
+// length 0 when the first byte starts none (overlong forms, surrogates and
+// values above U+10FFFF count as ill-formed, as do cut-off sequences).
+struct Utf8Char {
+  char32_t code_point;
+  std::size_t length;
+};
+
+Utf8Char NextUtf8(std::string_view s) {
+  const auto byte = [s](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return {lead, 1};
+  std::size_t length;
+  char32_t cp;
+  char32_t smallest;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    cp = lead & 0x1F;
+    smallest = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    cp = lead & 0x0F;
+    smallest = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    cp = lead & 0x07;
+    smallest = 0x10000;
+  } else {
+    return {0, 0};
+  }
+  if (s.size() < length) return {0, 0};
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return {0, 0};
+    cp = (cp << 6) | (byte(i) & 0x3F);
+  }
+  if (cp < smallest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return {0, 0};
+  return {cp, length};
+}
+
+void AppendUtf8(char32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// The characters a Japanese input method or a paste from other systems
+// produces where Windows has a different code point with a code page 932
+// form. Current glibc already maps most of these; listing them here keeps
+// the bytes the same whatever glibc does.
+char32_t WindowsLookAlike(char32_t cp) {
+  switch (cp) {
+    case 0x301C:
+      return 0xFF5E;  // 〜 WAVE DASH -> ～
+    case 0x2212:
+      return 0xFF0D;  // − MINUS SIGN -> －
+    case 0x2016:
+      return 0x2225;  // ‖ DOUBLE VERTICAL LINE -> ∥
+    case 0x00A2:
+      return 0xFFE0;  // ¢ -> ￠
+    case 0x00A3:
+      return 0xFFE1;  // £ -> ￡
+    case 0x00AC:
+      return 0xFFE2;  // ¬ -> ￢
+    case 0x0000:
+      return U'?';  // a 00 byte would cut the text short for other readers
+    default:
+      return cp;
+  }
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view bytes) {
+  Iconv cp932_to_utf8("UTF-8", "CP932");
+  std::string out;
+  out.reserve(bytes.size() * 3);
+  while (!bytes.empty() && cp932_to_utf8.Convert(bytes, out) != 0) {
+    // EILSEQ (a byte that starts no character, or a bad trail byte) or
+    // EINVAL (a lead byte at the very end): give up on one byte only, so a
+    // stray lead byte cannot swallow the ASCII character after it.
+    out += kReplacementCharacter;
+    bytes.remove_prefix(1);
+  }
+  return out;
+}
+
+std::string Utf8ToCp932(std::string_view utf8) {
+  // First pass: well-formed UTF-8 only, look-alikes replaced, so that iconv
+  // can only stop at a whole character it has no form for.
+  std::string clean;
+  clean.reserve(utf8.size());
+  while (!utf8.empty()) {
+    const Utf8Char c = NextUtf8(utf8);
+    if (c.length == 0) {
+      clean += '?';
+      utf8.remove_prefix(1);
+    } else {
+      AppendUtf8(WindowsLookAlike(c.code_point), clean);
+      utf8.remove_prefix(c.length);
+    }
+  }
+
+  Iconv utf8_to_cp932("CP932", "UTF-8");
+  std::string_view in = clean;
+  std::string out;
+  out.reserve(clean.size());
+  while (!in.empty() && utf8_to_cp932.Convert(in, out) != 0) {
+    out += '?';
+    in.remove_prefix(std::max<std::size_t>(1, NextUtf8(in).length));
+  }
+  return out;
+}
+
+}  // namespace bio

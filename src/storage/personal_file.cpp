@@ -1,0 +1,213 @@
+#include "storage/personal_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cstddef>
+#include <system_error>
+#include <utility>
+
+#include "storage/cp932.h"
+
+namespace bio {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The record is one short line; whatever the file's size, this much is
+// plenty and keeps a huge or endless file from stalling the start-up.
+constexpr std::size_t kMaxReadBytes = 64 * 1024;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// First position at or after `from` holding one of `stops`, or the end.
+std::size_t FindAny(std::string_view data, std::string_view stops, std::size_t from) {
+  return std::min(data.find_first_of(stops, from), data.size());
+}
+
+std::string_view TrimTrailingBlanks(std::string_view s) {
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// The characters that would change the line's shape on read-back are
+// replaced before encoding. Working on UTF-8 bytes is safe: 0x22, 0x0D and
+// 0x0A never occur inside a multi-byte UTF-8 sequence.
+std::string EncodeField(std::string_view text) {
+  std::string safe;
+  safe.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '"') {
+      safe += "\xEF\xBC\x82";  // ＂ U+FF02
+    } else if (IsLineEnd(c)) {
+      safe += ' ';
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      safe += c;
+    }
+  }
+  return Utf8ToCp932(safe);
+}
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+  ~FileDescriptor() { Close(); }
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  FileDescriptor& operator=(FileDescriptor&&) = delete;
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  // 0, or the errno of a failed close (which may report a lost write).
+  int Close() {
+    if (fd_ < 0) return 0;
+    const int rc = ::close(fd_);
+    fd_ = -1;
+    return rc == 0 ? 0 : errno;
+  }
+
+ private:
+  int fd_;
+};
+
+int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
+// A new, unused name in the target's own folder, so that rename() replaces
+// the file in one step (it cannot cross file systems).
+FileDescriptor CreateTemporary(const fs::path& folder, fs::path& temp, int& err) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = folder / (std::string(kPersonalFileName) + "." + std::to_string(::getpid()) + "-" +
+                     std::to_string(counter++) + ".tmp");
+    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd.valid()) return fd;
+    err = errno;
+    if (err != EEXIST) break;
+  }
+  return FileDescriptor();
+}
+
+// Makes the rename itself durable. Some file systems refuse fsync on a
+// folder; the file has been replaced by then, so that is not a failure.
+void SyncFolder(const fs::path& folder) {
+  FileDescriptor fd(
+      ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.valid()) ::fsync(fd.get());
+}
+
+}  // namespace
+
+PersonRecord ParsePersonalRecord(std::string_view data) {
+  // The separators (" , CR LF space tab) are all below 0x40 and a code page
+  // 932 trail byte is always 0x40 or above, so splitting the raw bytes never
+  // cuts a double-byte character; each field is decoded after splitting.
+  std::array<std::string, 5> fields;
+  std::size_t pos = 0;
+  for (std::string& field : fields) {
+    // Line ends count as blanks here, so a blank line before the record or a
+    // record broken over several lines still gives its fields in order.
+    while (pos < data.size() && (IsBlank(data[pos]) || IsLineEnd(data[pos]))) ++pos;
+    if (pos == data.size()) break;
+    std::string_view raw;
+    if (data[pos] == '"') {
+      const std::size_t start = pos + 1;
+      pos = FindAny(data, "\"\r\n", start);
+      raw = data.substr(start, pos - start);
+      if (pos < data.size() && data[pos] == '"') ++pos;
+      pos = FindAny(data, ",\r\n", pos);
+    } else {
+      const std::size_t start = pos;
+      pos = FindAny(data, ",\r\n", start);
+      raw = TrimTrailingBlanks(data.substr(start, pos - start));
+    }
+    if (pos < data.size() && data[pos] == ',') ++pos;
+    field = Cp932ToUtf8(raw);
+  }
+  return {std::move(fields[0]), std::move(fields[1]), std::move(fields[2]), std::move(fields[3]),
+          std::move(fields[4])};
+}
+
+std::string FormatPersonalRecord(const PersonRecord& record) {
+  std::string line;
+  for (const std::string* field :
+       {&record.name, &record.era, &record.year, &record.month, &record.day}) {
+    if (!line.empty()) line += ',';
+    line += '"';
+    line += EncodeField(*field);
+    line += '"';
+  }
+  line += "\r\n";
+  return line;
+}
+
+PersonRecord LoadPersonalFile(const fs::path& folder) {
+  const fs::path path = folder / kPersonalFileName;
+  // O_NONBLOCK: a FIFO in the file's place must not block the start-up.
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  if (!fd.valid()) return {};  // no file yet (first start) or not readable
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+
+  std::string data(kMaxReadBytes, '\0');
+  std::size_t got = 0;
+  while (got < data.size()) {
+    const ssize_t n = ::read(fd.get(), data.data() + got, data.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // end of file, or a read error: keep what was read
+    got += static_cast<std::size_t>(n);
+  }
+  data.resize(got);
+  return ParsePersonalRecord(data);
+}
+
+SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) {
+  const fs::path target = folder / kPersonalFileName;
+  const auto failure = [&target](const char* step, int err) {
+    return SaveResult{false, "Cannot save \"" + target.string() + "\" (" + step +
+                                 "): " + std::generic_category().message(err)};
+  };
+
+  fs::path temp;
+  int err = 0;
+  FileDescriptor fd = CreateTemporary(folder, temp, err);
+  if (!fd.valid()) return failure("creating a temporary file", err);
+
+  const char* step = nullptr;
+  if ((err = WriteAll(fd.get(), FormatPersonalRecord(record))) != 0) {
+    step = "writing";
+  } else if (::fsync(fd.get()) != 0) {
+    err = errno;
+    step = "flushing to disk";
+  } else if ((err = fd.Close()) != 0) {
+    step = "closing";
+  } else if (::rename(temp.c_str(), target.c_str()) != 0) {
+    err = errno;
+    step = "replacing the file";
+  }
+  if (step != nullptr) {
+    fd.Close();
+    ::unlink(temp.c_str());
+    return failure(step, err);
+  }
+  SyncFolder(folder);
+  return {true, {}};
+}
+
+}  // namespace bio

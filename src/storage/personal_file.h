@@ -1,0 +1,43 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "storage/person_record.h"
+
+namespace bio {
+
+inline constexpr char kPersonalFileName[] = "kojinfl.txt";
+
+// Reads `folder`/kojinfl.txt. Never fails: a missing file (first start)
+// gives an empty record; an unreadable, short or damaged file gives the
+// fields that could be read and empty texts for the rest. At most the first
+// 64 KiB are read, so an oversized file cannot stall the start-up.
+PersonRecord LoadPersonalFile(const std::filesystem::path& folder);
+
+struct SaveResult {
+  bool ok;
+  std::string error;  // UTF-8; when !ok, names the file and the reason
+};
+
+// Replaces `folder`/kojinfl.txt atomically (temporary file in the same
+// folder, fsync, rename). On failure the previous file is left as it was and
+// the temporary file is removed.
+SaveResult SavePersonalFile(const std::filesystem::path& folder, const PersonRecord& record);
+
+// The record from the bytes of a file, by the sequential input rules: blanks
+// (and line ends) before a field are skipped; a quoted field runs to the next
+// quotation mark, or to the end of its line when the mark is missing, and
+// anything after it up to the next comma is dropped; an unquoted field runs
+// to the next comma or line end, trailing blanks trimmed. Reading stops after
+// the fifth field. No field ever holds a CR or LF.
+PersonRecord ParsePersonalRecord(std::string_view file_bytes);
+
+// The exact bytes of the file for `record`: five quoted code page 932
+// fields, comma-separated, CR LF at the end. So that the line always reads
+// back as the same five fields, a " in a field is written as the full-width
+// ＂ (U+FF02, bytes FA 57) and a line break (CR LF, CR or LF) as one space.
+std::string FormatPersonalRecord(const PersonRecord& record);
+
+}  // namespace bio
