@@ -4,6 +4,12 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <optional>
+#include <string>
+
+#if __has_include(<dlfcn.h>)
+#include <dlfcn.h>
+#endif
 
 #include "forms/picture_box.h"
 
@@ -13,6 +19,34 @@ namespace {
 const char kNoPrinter[] =
     "プリンタが見つかりません。プリンタを設定してから、もう一度印刷してください。";
 const char kRefused[] = "プリンタが印刷を受け付けませんでした。";
+
+// Qt hands the finished document to CUPS and drops CUPS's answer, so a queue
+// that rejects jobs (or vanished since we looked it up) would pass for a
+// printed page. Ask the libcups that Qt's print plugin loaded how its last
+// request on this thread went: the reason when it was refused, else nothing.
+// We do not link libcups ourselves; where it is not loaded there is no CUPS
+// to ask.
+std::optional<std::string> CupsRefusal() {
+#if __has_include(<dlfcn.h>)
+  void* cups = dlopen("libcups.so.2", RTLD_LAZY | RTLD_NOLOAD);
+  if (!cups) return std::nullopt;
+  using LastError = int (*)();
+  using LastErrorString = const char* (*)();
+  const auto last_error = reinterpret_cast<LastError>(dlsym(cups, "cupsLastError"));
+  const auto last_error_string =
+      reinterpret_cast<LastErrorString>(dlsym(cups, "cupsLastErrorString"));
+  std::optional<std::string> refusal;
+  // IPP status codes from 0x0400 up are the client and server errors.
+  if (last_error && last_error() >= 0x0400) {
+    const char* reason = last_error_string ? last_error_string() : nullptr;
+    refusal = reason ? reason : "";
+  }
+  dlclose(cups);
+  return refusal;
+#else
+  return std::nullopt;
+#endif
+}
 }  // namespace
 
 Printer::Printer(QString pdf_path) : pdf_path_(std::move(pdf_path)) {
@@ -78,10 +112,17 @@ void Printer::EndDoc() {
   if (!painter_) return;
   const bool ended = painter_->end();
   painter_.reset();
-  const bool failed = !ended || printer_->printerState() == QPrinter::Error ||
-                      printer_->printerState() == QPrinter::Aborted;
+  bool failed = !ended || printer_->printerState() == QPrinter::Error ||
+                printer_->printerState() == QPrinter::Aborted;
+  std::string reason;
+  if (!failed && pdf_path_.isEmpty()) {
+    if (const auto refusal = CupsRefusal()) {
+      failed = true;
+      reason = *refusal;
+    }
+  }
   printer_.reset();
-  if (failed) throw PrinterError(kRefused);
+  if (failed) throw PrinterError(reason.empty() ? kRefused : kRefused + ("\n" + reason));
 }
 
 }  // namespace bio

@@ -38,7 +38,8 @@ class Printer {
   // The picture box's persistent drawing, at its own physical size (its
   // pixels taken at 96 dpi), top-left corner at (x, y) pixels of 96 dpi.
   void PaintPicture(const PictureBox& picture, double x, double y);
-  // Ends the document and hands it to the printer.
+  // Ends the document and hands it to the printer. Throws PrinterError when
+  // the print system does not take it; the next output starts afresh.
   void EndDoc();
 
  private:
