@@ -19,15 +19,8 @@ std::vector<std::string> DailyMessageLines(const SharedState& state) {
   lines.push_back(state.PersonName[slot] + std::string(kGreeting));
   lines.push_back(std::string(kDaysLivedIs) + NumberToText(state.DaysLived) + std::string(kIs));
 
-  const std::pair<Rhythm, double> rhythms[] = {
-      {Rhythm::kEmotion, state.EmotionPosition[slot]},
-      {Rhythm::kIntellect, state.IntellectPosition},
-      {Rhythm::kPhysical, state.PhysicalPosition},
-  };
-  for (const auto& [rhythm, position] : rhythms) {
-    lines.emplace_back(TextsOf(rhythm).heading);
-    if (const auto verdict = ScreenVerdict(rhythm, position)) lines.emplace_back(*verdict);
-  }
+  AppendRhythmLines(lines, state.EmotionPosition[slot], state.IntellectPosition,
+                    state.PhysicalPosition, ScreenVerdict);
   return lines;
 }
 

@@ -21,15 +21,8 @@ std::vector<std::string> DailyReportLines(SharedState& state) {
   lines.push_back("感情：" + NumberToText(state.SavedEmotionPosition) + "知性:" +
                   NumberToText(state.SavedIntellectPosition) + "身体:" +
                   NumberToText(state.SavedPhysicalPosition));
-  const std::pair<Rhythm, double> rhythms[] = {
-      {Rhythm::kEmotion, state.EmotionPosition[1]},
-      {Rhythm::kIntellect, state.IntellectPosition},
-      {Rhythm::kPhysical, state.PhysicalPosition},
-  };
-  for (const auto& [rhythm, position] : rhythms) {
-    lines.emplace_back(TextsOf(rhythm).heading);
-    if (const auto verdict = PrintedVerdict(rhythm, position)) lines.emplace_back(*verdict);
-  }
+  AppendRhythmLines(lines, state.EmotionPosition[1], state.IntellectPosition,
+                    state.PhysicalPosition, PrintedVerdict);
   return lines;
 }
 

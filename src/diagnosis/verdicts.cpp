@@ -71,4 +71,17 @@ std::optional<std::string_view> PrintedVerdict(Rhythm rhythm, double position) {
   return Apply(PrintedRule(rhythm), TextsOf(rhythm), position);
 }
 
+void AppendRhythmLines(std::vector<std::string>& lines, double emotion, double intellect,
+                       double physical, VerdictRule rule) {
+  const std::pair<Rhythm, double> rhythms[] = {
+      {Rhythm::kEmotion, emotion},
+      {Rhythm::kIntellect, intellect},
+      {Rhythm::kPhysical, physical},
+  };
+  for (const auto& [rhythm, position] : rhythms) {
+    lines.emplace_back(TextsOf(rhythm).heading);
+    if (const auto verdict = rule(rhythm, position)) lines.emplace_back(*verdict);
+  }
+}
+
 }  // namespace bio

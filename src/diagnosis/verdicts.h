@@ -1,7 +1,9 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "diagnosis/texts.h"
 
@@ -20,5 +22,12 @@ std::optional<std::string_view> ScreenVerdict(Rhythm rhythm, double position);
 // emotion high range starts at 3. Position 0, where the curve crosses zero,
 // is printed as a caution day, as the screen calls it.
 std::optional<std::string_view> PrintedVerdict(Rhythm rhythm, double position);
+
+using VerdictRule = std::optional<std::string_view> (*)(Rhythm, double);
+
+// For emotion, intellect and physical in turn: the heading line, then the
+// verdict line under `rule` where the rule gives one.
+void AppendRhythmLines(std::vector<std::string>& lines, double emotion, double intellect,
+                       double physical, VerdictRule rule);
 
 }  // namespace bio

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "diagnosis/messages.h"
-#include "diagnosis/printouts.h"
 
 namespace bio {
 namespace {
@@ -128,43 +127,6 @@ TEST(DailyMessageLines, Examples) {
   SharedState nameless = Positions(0, 0, 0, 0);
   nameless.PersonName[1].clear();
   EXPECT_EQ(DailyMessageLines(nameless)[1], "さんのバイオリズム診断をします。");
-}
-
-TEST(DailyReportLines, UseTheSavedPositionsAndThePrintedRule) {
-  const struct {
-    double emotion, intellect;
-    int physical;
-    std::vector<std::string> lines;
-  } cases[] = {
-      {4, 1, 18,
-       {"山田太郎さんのバイオリズム診断をします。", "感情：4知性:1身体:18", "心の調子は，",
-        "好調です！　気力旺盛，感も冴えています。", "頭脳の調子は，",
-        "要注意日です！不注意なミス，忘れ物，ポカに注意すること", "身体の調子は，",
-        "低調です！スタミナ欠乏，過激な仕事，運動を避けてください"}},
-      {2, 2, 2,  // on screen emotion 2 is high; on paper all three are caution days
-       {"山田太郎さんのバイオリズム診断をします。", "感情：2知性:2身体:2", "心の調子は，",
-        std::string(kEmotionTexts.caution), "頭脳の調子は，", std::string(kIntellectTexts.caution),
-        "身体の調子は，", std::string(kPhysicalTexts.caution)}},
-      {0, 0, 0,
-       {"山田太郎さんのバイオリズム診断をします。", "感情：0知性:0身体:0", "心の調子は，",
-        std::string(kEmotionTexts.caution), "頭脳の調子は，", std::string(kIntellectTexts.caution),
-        "身体の調子は，", std::string(kPhysicalTexts.caution)}},
-      {6, 12, 4,
-       {"山田太郎さんのバイオリズム診断をします。", "感情：6知性:12身体:4", "心の調子は，",
-        std::string(kEmotionTexts.high), "頭脳の調子は，", std::string(kIntellectTexts.high),
-        "身体の調子は，", std::string(kPhysicalTexts.high)}},
-  };
-  for (const auto& c : cases) {
-    // The state holds the first-of-month positions, as a run leaves it.
-    SharedState s = Positions(17896, 4, 10, 2);
-    s.SavedEmotionPosition = c.emotion;
-    s.SavedIntellectPosition = c.intellect;
-    s.SavedPhysicalPosition = static_cast<std::int16_t>(c.physical);
-    EXPECT_EQ(DailyReportLines(s), c.lines);
-    EXPECT_EQ(s.EmotionPosition[1], c.emotion);
-    EXPECT_EQ(s.IntellectPosition, c.intellect);
-    EXPECT_EQ(s.PhysicalPosition, c.physical);
-  }
 }
 
 }  // namespace
