@@ -10,11 +10,11 @@ mode=${1:-all}
 bash scripts/setup.sh --test
 
 if [[ $mode == all || $mode == --sanitize ]]; then
-  bash scripts/build.sh build-asan -DBIO_SANITIZE=ON -DBIO_BUILD_BENCH=OFF
+  bash scripts/build.sh build-asan -DBIO_SANITIZE=ON -DBIO_BUILD_TESTS=ON -DBIO_BUILD_BENCH=OFF
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir build-asan --output-on-failure -j 2
+    ctest --test-dir build-asan --output-on-failure --no-tests=error -j 2
 fi
 if [[ $mode == all || $mode == --plain ]]; then
-  bash scripts/build.sh build
-  ctest --test-dir build --output-on-failure -j 2
+  bash scripts/build.sh build -DBIO_BUILD_TESTS=ON -DBIO_BUILD_BENCH=ON
+  ctest --test-dir build --output-on-failure --no-tests=error -j 2
 fi
