@@ -7,6 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-all}
+case $mode in
+  all | --sanitize | --plain) ;;
+  *) echo "usage: scripts/test.sh [--sanitize | --plain]" >&2; exit 2 ;;
+esac
 bash scripts/setup.sh --test
 
 if [[ $mode == all || $mode == --sanitize ]]; then
