@@ -15,6 +15,7 @@ class PictureBoxTest : public QObject {
   void autoRedrawDecidesWhatPersists();
   void printMovesToTheNextLine();
   void replayScalesWithThePainter();
+  void keepsItsLogicalSizeOnAnyScreen();
 };
 
 namespace {
@@ -100,6 +101,23 @@ void PictureBoxTest::replayScalesWithThePainter() {
   QCOMPARE(big.pixel(80, 117), qRgb(0, 0, 0));
   QCOMPARE(big.pixel(80, 122), qRgb(0, 0, 0));
   QCOMPARE(big.pixel(80, 110), qRgb(255, 255, 255));
+}
+
+// Also run with QT_SCALE_FACTOR=2: the picture keeps its logical size and
+// draws at the screen's resolution.
+void PictureBoxTest::keepsItsLogicalSizeOnAnyScreen() {
+  Box b;
+  b.box.SetForeColor(bio::QBColor(12));
+  b.box.Line(0, 0, 10, 0);
+  const QImage image = b.box.Image();
+  const qreal ratio = b.box.devicePixelRatioF();
+  if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
+    QCOMPARE(ratio, qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+  }
+  QCOMPARE(image.deviceIndependentSize().toSize(), QSize(100, 60));
+  QCOMPARE(image.size(), (QSizeF(100, 60) * ratio).toSize());
+  QCOMPARE(image.pixel(int(20 * ratio), int(30 * ratio)), qRgb(255, 0, 0));
+  QCOMPARE(image.pixel(int(20 * ratio), int(25 * ratio)), qRgb(255, 255, 255));
 }
 
 QTEST_MAIN(PictureBoxTest)
