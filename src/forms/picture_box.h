@@ -52,9 +52,6 @@ class PictureBox : public QFrame {
   // box's logical pixels (0, 0 at the inner area's top left).
   void Replay(QPainter& painter) const;
 
-  QColor ForeColor() const { return fore_colour_; }
-  int DrawWidth() const { return draw_width_; }
-
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
