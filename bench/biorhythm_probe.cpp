@@ -12,8 +12,8 @@
 #include <cstring>
 #include <memory>
 
+#include "app/program.h"
 #include "forms/input_form.h"
-#include "forms/program.h"
 #include "frame_probe.h"
 
 namespace {
@@ -57,10 +57,11 @@ int main(int argc, char* argv[]) {
     }
     QTimer::singleShot(0, qApp, [&] {
       FillIfEmpty(nurel);
-      result_frame = std::make_unique<bench::FirstFrame>("sindan", "result_paint", "result_frame", [] {
-        bench::Value("hwm_result_kib", bench::PeakRssKiB());
-        QCoreApplication::exit(0);
-      });
+      result_frame =
+          std::make_unique<bench::FirstFrame>("sindan", "result_paint", "result_frame", [] {
+            bench::Value("hwm_result_kib", bench::PeakRssKiB());
+            QCoreApplication::exit(0);
+          });
       bench::Mark("enter");
       nurel.Command1->click();
       bench::Mark("enter_returned");

@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <QFile>
 
-#include "forms/program.h"
+#include "app/program.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

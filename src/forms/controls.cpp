@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <algorithm>
 #include <limits>
 #include <vector>
@@ -16,10 +17,17 @@ namespace bio {
 
 void SetBackground(QWidget& widget, const QColor& colour) {
   QPalette palette = widget.palette();
+  // Buttons (the era options) fill with their own background role; the
+  // Window role is what the controls inside a form or frame inherit.
   palette.setColor(QPalette::Window, colour);
-  palette.setColor(QPalette::Button, colour);
+  palette.setColor(widget.backgroundRole(), colour);
   widget.setPalette(palette);
   widget.setAutoFillBackground(true);
+}
+
+void MissingControl(const QWidget& form, const char* name) {
+  // qFatal writes to stderr and aborts, in debug and release builds alike.
+  qFatal("%s: no control named %s", qPrintable(form.objectName()), name);
 }
 
 namespace {
@@ -28,8 +36,7 @@ QWidget* Create(ControlKind kind, const QString& caption, QWidget* parent) {
   switch (kind) {
     case ControlKind::Frame:
       return new QGroupBox(caption, parent);
-    case ControlKind::TextBox:
-    {
+    case ControlKind::TextBox: {
       auto* box = new QLineEdit(parent);
       box->setMaxLength(std::numeric_limits<int>::max());  // no limit of our own
       return box;
@@ -57,8 +64,7 @@ QWidget* Create(ControlKind kind, const QString& caption, QWidget* parent) {
 void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
   std::vector<std::pair<int, QWidget*>> tab_order;
   for (const ControlSpec& row : table) {
-    QWidget* parent = &form;
-    if (row.container) parent = form.findChild<QWidget*>(QString::fromUtf8(row.container));
+    QWidget* parent = row.container ? Control<QWidget>(form, row.container) : &form;
     const QString caption = row.caption ? QString::fromUtf8(row.caption) : QString();
     QWidget* control = Create(row.kind, caption, parent);
     control->setObjectName(QString::fromUtf8(row.name));
@@ -66,7 +72,13 @@ void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
     control->setProperty("TabIndex", row.tab_index);
     control->setGeometry(Px(row.left), Px(row.top), Px(row.width), Px(row.height));
     control->setFont(row.font);
-    if (row.back.isValid()) SetBackground(*control, row.back);
+    if (row.back.isValid()) {
+      SetBackground(*control, row.back);
+    } else {
+      // Text boxes and buttons keep the style's own colours, not the
+      // coloured form's they sit on.
+      control->setPalette(control->style()->standardPalette());
+    }
     if (row.kind == ControlKind::Label || row.kind == ControlKind::Frame) {
       control->setFocusPolicy(Qt::NoFocus);
     }

@@ -3,12 +3,12 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QWidget>
 #include <span>
 #include <string>
 
 class QLineEdit;
 class QListWidget;
-class QWidget;
 
 namespace bio {
 
@@ -20,14 +20,14 @@ enum class ControlKind { Frame, TextBox, Option, Label, Command, List, Picture }
 
 // One row of a window's layout table.
 struct ControlSpec {
-  const char* name;       // objectName
-  int index;              // element of a control array, or -1
+  const char* name;  // objectName
+  int index;         // element of a control array, or -1
   ControlKind kind;
-  const char* container;  // objectName of the frame, or nullptr for the form
-  const char* caption;    // UTF-8, or nullptr
+  const char* container;         // objectName of the frame, or nullptr for the form
+  const char* caption;           // UTF-8, or nullptr
   int left, top, width, height;  // twips, inside the container
   QFont font;
-  QColor back;            // invalid: the platform's standard colour
+  QColor back;  // invalid: the platform's standard colour
   int tab_index;
 };
 
@@ -38,6 +38,19 @@ void BuildControls(QWidget& form, std::span<const ControlSpec> table);
 
 // Fills a widget's background with `colour`.
 void SetBackground(QWidget& widget, const QColor& colour);
+
+// Ends the program with a message naming the control: a window whose layout
+// table lacks a control it needs is a build fault, to be seen at once rather
+// than as a null pointer later.
+[[noreturn]] void MissingControl(const QWidget& form, const char* name);
+
+// The control `name` of `form`, of kind T; never null.
+template <typename T>
+T* Control(const QWidget& form, const char* name) {
+  T* control = form.findChild<T*>(QString::fromUtf8(name));
+  if (!control) MissingControl(form, name);
+  return control;
+}
 
 // Text box and list box operations, with texts as UTF-8.
 std::string TextOf(const QLineEdit& box);

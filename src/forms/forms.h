@@ -30,6 +30,7 @@ class Forms {
   // The input and result windows; the first reference creates them hidden.
   InputForm& Nurel();
   ResultForm& Sindan();
+  bool NurelExists() const { return nurel_ != nullptr; }
   bool SindanExists() const { return sindan_ != nullptr; }
 
   // Shows without blocking, centred on the screen the first time.

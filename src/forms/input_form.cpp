@@ -47,10 +47,13 @@ InputForm::InputForm(QWidget* parent) : QWidget(parent) {
       {"Text3", -1, K::TextBox, "Frame1", nullptr, 4800, 1200, 615, 420, f2, standard, 8},
       {"Label3", 0, K::Label, "Frame1", "日", 5520, 1320, 615, 615, f3, kYellow, 11},
       {"Label5", -1, K::Label, nullptr,
-       "生年月日を入力してから[Enter]キーを押すか，     [バイオリズム実行]ボタンをクリックしてください.",
+       "生年月日を入力してから[Enter]キーを押すか，     "
+       "[バイオリズム実行]ボタンをクリックしてください.",
        1440, 4560, 5775, 495, f5, kGreen, 19},
-      {"Command1", -1, K::Command, nullptr, " バイオリズム実行", 2760, 5280, 2535, 495, f1, standard, 0},
-      {"Frame2", -1, K::Frame, nullptr, "現在の西暦年月日入力", 840, 6120, 6495, 1335, f2, kCyan, 12},
+      {"Command1", -1, K::Command, nullptr, " バイオリズム実行", 2760, 5280, 2535, 495, f1,
+       standard, 0},
+      {"Frame2", -1, K::Frame, nullptr, "現在の西暦年月日入力", 840, 6120, 6495, 1335, f2, kCyan,
+       12},
       {"Text4", -1, K::TextBox, "Frame2", nullptr, 1320, 555, 855, 420, f2, standard, 13},
       {"Label1", 1, K::Label, "Frame2", "年", 2280, 480, 615, 615, f3, kCyan, 16},
       {"Text5", -1, K::TextBox, "Frame2", nullptr, 3360, 555, 495, 420, f2, standard, 14},
@@ -60,7 +63,7 @@ InputForm::InputForm(QWidget* parent) : QWidget(parent) {
   };
   BuildControls(*this, table);
 
-  auto text = [this](const char* name) { return findChild<QLineEdit*>(name); };
+  auto text = [this](const char* name) { return Control<QLineEdit>(*this, name); };
   Text1 = text("Text1");
   Text2 = text("Text2");
   Text3 = text("Text3");
@@ -69,9 +72,9 @@ InputForm::InputForm(QWidget* parent) : QWidget(parent) {
   Text6 = text("Text6");
   Text7 = text("Text7");
   for (int i = 0; i < 5; ++i) {
-    Options[i] = findChild<QRadioButton*>(QString("Option%1").arg(i + 1));
+    Options[i] = Control<QRadioButton>(*this, ("Option" + std::to_string(i + 1)).c_str());
   }
-  Command1 = findChild<QPushButton*>("Command1");
+  Command1 = Control<QPushButton>(*this, "Command1");
   Command1->setDefault(true);
 
   // A screen reader reads each box by the frame and label that name it.

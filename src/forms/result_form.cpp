@@ -29,8 +29,10 @@ ResultForm::ResultForm(QWidget* parent) : QWidget(parent) {
   using K = ControlKind;
 
   const ControlSpec table[] = {
-      {"Frame5", -1, K::Frame, nullptr, "バイオリズム計算", 120, 120, 6975, 975, form_font, kOrange, 0},
-      {"Label10", -1, K::Label, "Frame5", "生まれてから今日までの日数", 240, 360, 1815, 495, f975, kOrange, 5},
+      {"Frame5", -1, K::Frame, nullptr, "バイオリズム計算", 120, 120, 6975, 975, form_font, kOrange,
+       0},
+      {"Label10", -1, K::Label, "Frame5", "生まれてから今日までの日数", 240, 360, 1815, 495, f975,
+       kOrange, 5},
       {"Text9", -1, K::TextBox, "Frame5", nullptr, 2040, 360, 975, 375, form_font, standard, 4},
       {"Label4", -1, K::Label, "Frame5", "感情", 3120, 360, 615, 375, form_font, kOrange, 8},
       {"Text10", -1, K::TextBox, "Frame5", nullptr, 3720, 360, 495, 390, form_font, standard, 3},
@@ -48,14 +50,16 @@ ResultForm::ResultForm(QWidget* parent) : QWidget(parent) {
       {"Text3", -1, K::TextBox, nullptr, nullptr, 360, 3840, 375, 360, form_font, standard, 18},
       {"Label3", -1, K::Label, nullptr, "月1日：", 720, 3840, 975, 375, form_font, kOrange, 19},
       {"Text2", -1, K::TextBox, nullptr, nullptr, 1560, 3840, 975, 345, form_font, standard, 17},
-      {"Command3", -1, K::Command, nullptr, "メッセージ印刷", 4800, 3840, 2175, 375, form_font, standard, 22},
-      {"Command2", -1, K::Command, nullptr, "グラフ印刷", 7320, 3840, 1575, 360, form_font, standard, 21},
+      {"Command3", -1, K::Command, nullptr, "メッセージ印刷", 4800, 3840, 2175, 375, form_font,
+       standard, 22},
+      {"Command2", -1, K::Command, nullptr, "グラフ印刷", 7320, 3840, 1575, 360, form_font,
+       standard, 21},
       {"Command1", -1, K::Command, nullptr, "終了", 9120, 3840, 975, 375, form_font, standard, 20},
       {"Picture1", -1, K::Picture, nullptr, nullptr, 120, 4320, 10455, 3735, form_font, white, 10},
   };
   BuildControls(*this, table);
 
-  auto text = [this](const char* name) { return findChild<QLineEdit*>(name); };
+  auto text = [this](const char* name) { return Control<QLineEdit>(*this, name); };
   Text1 = text("Text1");
   Text2 = text("Text2");
   Text3 = text("Text3");
@@ -63,11 +67,11 @@ ResultForm::ResultForm(QWidget* parent) : QWidget(parent) {
   Text10 = text("Text10");
   Text11 = text("Text11");
   Text12 = text("Text12");
-  List1 = findChild<QListWidget*>("List1");
-  Picture1 = findChild<PictureBox*>("Picture1");
-  Command1 = findChild<QPushButton*>("Command1");
-  Command2 = findChild<QPushButton*>("Command2");
-  Command3 = findChild<QPushButton*>("Command3");
+  List1 = Control<QListWidget>(*this, "List1");
+  Picture1 = Control<PictureBox>(*this, "Picture1");
+  Command1 = Control<QPushButton>(*this, "Command1");
+  Command2 = Control<QPushButton>(*this, "Command2");
+  Command3 = Control<QPushButton>(*this, "Command3");
   for (QPushButton* button : {Command1, Command2, Command3}) button->setAutoDefault(false);
 }
 

@@ -2,8 +2,11 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QStyle>
+#include <stdexcept>
 #include <QTest>
 
+#include "app/event_guard.h"
 #include "forms/picture_box.h"
 #include "support/test_program.h"
 
@@ -18,6 +21,8 @@ class ResultFormTest : public QObject {
   void captions();
   void waysOut_data();
   void waysOut();
+  void coloursOfBothWindows();
+  void failedEventLeavesWindowsAsTheyWere();
 };
 
 void ResultFormTest::layoutInPixels_data() {
@@ -88,6 +93,74 @@ void ResultFormTest::waysOut() {
   QVERIFY(t.ended);
   QVERIFY(!t.Sindan().isVisible());
   QVERIFY(!t.Nurel().isVisible());
+}
+
+// The forms, frames and labels keep the colours of their layout tables; text
+// boxes and buttons the style's own.
+void ResultFormTest::coloursOfBothWindows() {
+  TestProgram t;
+  const QColor green(128, 255, 128), yellow(255, 255, 128), cyan(128, 255, 255);
+  const QColor orange(255, 224, 192);
+  QWidget* const nurel = &t.Nurel();
+  QWidget* const sindan = &t.Sindan();
+  const struct {
+    QWidget* form;
+    const char* name;  // nullptr: the form itself
+    QColor back;
+  } backs[] = {
+      {nurel, nullptr, green},   {nurel, "Frame3", green},   {nurel, "Frame1", yellow},
+      {nurel, "Frame2", cyan},   {nurel, "Option5", yellow}, {sindan, nullptr, orange},
+      {sindan, "Frame5", orange}, {sindan, "Frame1", orange},
+  };
+  for (const auto& row : backs) {
+    QWidget* w = row.name ? row.form->findChild<QWidget*>(row.name) : row.form;
+    QVERIFY2(w && w->autoFillBackground(), row.name);
+    QCOMPARE(w->palette().color(w->backgroundRole()), row.back);
+  }
+  for (QWidget* form : {nurel, sindan}) {
+    for (QLabel* label : form->findChildren<QLabel*>()) {
+      QCOMPARE(label->palette().color(QPalette::Window),
+               label->parentWidget()->palette().color(QPalette::Window));
+      QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
+    }
+    QWidgetList standard_controls;
+    for (QWidget* w : form->findChildren<QPushButton*>()) standard_controls << w;
+    for (QWidget* w : form->findChildren<QLineEdit*>()) standard_controls << w;
+    const QPalette standard = form->style()->standardPalette();
+    for (QWidget* w : standard_controls) {
+      for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base}) {
+        QCOMPARE(w->palette().color(role), standard.color(role));
+      }
+    }
+  }
+}
+
+// Whatever an event procedure throws is reported, and the windows stay as
+// they were shown before the event.
+void ResultFormTest::failedEventLeavesWindowsAsTheyWere() {
+  TestProgram t(QDate(2024, 5, 3), {}, "\"a\",\"\",\"1\",\"1\",\"1\"\r\n", true);
+  t.program->Start();
+  bio::Guarded(t.program->forms, "テスト", [&] {
+    t.program->forms.Hide(t.Nurel());
+    t.program->forms.Show(t.Sindan());
+    throw std::out_of_range("index");
+  });
+  bio::Guarded(t.program->forms, "テスト", [] { throw std::bad_alloc(); });
+  bio::Guarded(t.program->forms, "テスト", [] { throw 42; });
+  QVERIFY(t.Nurel().isVisible());
+  QVERIFY(!t.Sindan().isVisible());
+  QCOMPARE(t.messages.size(), 3);
+  for (const QString& message : t.messages) {
+    QVERIFY2(message.startsWith("「テスト」の途中で") && message.endsWith("続けます。"),
+             qPrintable(message));
+  }
+
+  // Through a real event: a clock that fails while the input window loads.
+  TestProgram failing;
+  failing.program->forms.clock = []() -> QDate { throw std::runtime_error("clock"); };
+  failing.program->Start();
+  QVERIFY(failing.Nurel().isVisible());
+  QCOMPARE(failing.messages.size(), 1);
 }
 
 QTEST_MAIN(ResultFormTest)

@@ -16,8 +16,8 @@
 #include <memory>
 #include <string>
 
+#include "app/program.h"
 #include "forms/input_form.h"
-#include "forms/program.h"
 #include "forms/result_form.h"
 
 namespace bio::test {

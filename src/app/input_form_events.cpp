@@ -2,20 +2,23 @@
 #include <QListWidget>
 #include <QRadioButton>
 
+#include "app/event_guard.h"
+#include "app/events.h"
+#include "app/program.h"
 #include "diagnosis/run.h"
 #include "engine/era.h"
 #include "engine/not_computable.h"
 #include "forms/controls.h"
-#include "forms/events.h"
 #include "forms/input_form.h"
 #include "forms/picture_box.h"
-#include "forms/program.h"
 #include "forms/result_form.h"
 #include "storage/personal_file.h"
 
 namespace bio {
 
-void Nurel_Form_Load(Program& program) {
+namespace {
+
+void LoadForm(Program& program) {
   SharedState& state = program.state;
   InputForm& nurel = program.forms.Nurel();
 
@@ -44,17 +47,27 @@ void Nurel_Form_Load(Program& program) {
   nurel.Text6->setText(today.mid(8, 2));
 }
 
-void Nurel_Command1_Click(Program& program) {
+void Execute(Program& program) {
   ResultForm& sindan = program.forms.Sindan();
   sindan.List1->clear();
   sindan.Picture1->ClearPicture();
   try {
     RunDiagnosis(program.state, program.graph, program.forms);
   } catch (const NotComputable&) {
-    program.forms.Message(QString::fromUtf8(
-        "入力された日付では計算できません。\n"
-        "年・月・日の数字を確かめて、もう一度実行してください。"));
+    program.forms.Message(
+        QString::fromUtf8("入力された日付では計算できません。\n"
+                          "年・月・日の数字を確かめて、もう一度実行してください。"));
   }
+}
+
+}  // namespace
+
+void Nurel_Form_Load(Program& program) {
+  Guarded(program.forms, "起動時の読み込み", [&] { LoadForm(program); });
+}
+
+void Nurel_Command1_Click(Program& program) {
+  Guarded(program.forms, "バイオリズム実行", [&] { Execute(program); });
 }
 
 }  // namespace bio

@@ -1,8 +1,8 @@
-#include "forms/program.h"
+#include "app/program.h"
 
 #include <QPushButton>
 
-#include "forms/events.h"
+#include "app/events.h"
 #include "forms/fonts.h"
 #include "forms/input_form.h"
 #include "forms/result_form.h"
@@ -13,15 +13,19 @@ Program::Program(std::filesystem::path folder, QString printer_pdf)
     : forms(std::move(folder), std::move(printer_pdf)) {
   InstallLook();
   forms.nurel_created = [this](InputForm& nurel) {
-    QObject::connect(nurel.Command1, &QPushButton::clicked, [this] { Nurel_Command1_Click(*this); });
+    QObject::connect(nurel.Command1, &QPushButton::clicked,
+                     [this] { Nurel_Command1_Click(*this); });
     // Before a run the input window is the only one: closing it ends the program.
     QObject::connect(&nurel, &InputForm::closed, [this] { forms.End(); });
     Nurel_Form_Load(*this);
   };
   forms.sindan_created = [this](ResultForm& sindan) {
-    QObject::connect(sindan.Command1, &QPushButton::clicked, [this] { Sindan_Command1_Click(*this); });
-    QObject::connect(sindan.Command2, &QPushButton::clicked, [this] { Sindan_Command2_Click(*this); });
-    QObject::connect(sindan.Command3, &QPushButton::clicked, [this] { Sindan_Command3_Click(*this); });
+    QObject::connect(sindan.Command1, &QPushButton::clicked,
+                     [this] { Sindan_Command1_Click(*this); });
+    QObject::connect(sindan.Command2, &QPushButton::clicked,
+                     [this] { Sindan_Command2_Click(*this); });
+    QObject::connect(sindan.Command3, &QPushButton::clicked,
+                     [this] { Sindan_Command3_Click(*this); });
     // The input window is hidden by then: closing the result window must end
     // the program rather than leave it running with no window.
     QObject::connect(&sindan, &ResultForm::closed, [this] { forms.End(); });
