@@ -5,6 +5,7 @@
 #include "app/event_guard.h"
 #include "app/events.h"
 #include "app/program.h"
+#include "diagnosis/input_check.h"
 #include "diagnosis/run.h"
 #include "engine/era.h"
 #include "engine/not_computable.h"
@@ -48,6 +49,14 @@ void LoadForm(Program& program) {
 }
 
 void Execute(Program& program) {
+  // Input that names no real date changes nothing: the person corrects the
+  // box the message names, which has the focus with its text selected.
+  if (const auto rejection = CheckInput(program.forms.Nurel())) {
+    program.forms.Message(rejection->message);
+    rejection->control->setFocus();
+    if (auto* box = qobject_cast<QLineEdit*>(rejection->control)) box->selectAll();
+    return;
+  }
   ResultForm& sindan = program.forms.Sindan();
   sindan.List1->clear();
   sindan.Picture1->ClearPicture();

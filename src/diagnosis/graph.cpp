@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "engine/calendar.h"
 #include "engine/numbers.h"
 #include "forms/picture_box.h"
 
@@ -30,14 +31,7 @@ void ComputeGraph(const SharedState& state, GraphState& graph) {
   graph.PhysicalAngle = 0;
   graph.Pi = 3.14159;
 
-  const double month = state.TargetMonth;
-  if (month == 2) {
-    graph.DaysInMonth = 29;  // every February, leap year or not
-  } else if (month == 4 || month == 6 || month == 9 || month == 11) {
-    graph.DaysInMonth = 30;
-  } else {
-    graph.DaysInMonth = 31;
-  }
+  graph.DaysInMonth = DaysInGregorianMonth(state.TargetYear, state.TargetMonth);
 
   const double emotion = state.EmotionPosition[PersonSlot(state)];
   graph.EmotionPhase = graph.Pi * emotion * kEmotionDegreesPerDay / 180;

@@ -13,7 +13,7 @@ class PictureBox;
 // The working values of the monthly graph; they keep their values after the
 // drawing, as the last graph left them.
 struct GraphState {
-  double DaysInMonth = 0;  // 29, 30 or 31 columns
+  double DaysInMonth = 0;  // 28 to 31 columns, the Gregorian month's length
   double Pi = 0;
   double EmotionPhase = 0, IntellectPhase = 0, PhysicalPhase = 0;  // radians
   double EmotionAngle = 0, PhysicalAngle = 0;                      // degrees

@@ -20,7 +20,7 @@ std::vector<std::string> DailyMessageLines(const SharedState& state) {
   lines.push_back(std::string(kDaysLivedIs) + NumberToText(state.DaysLived) + std::string(kIs));
 
   AppendRhythmLines(lines, state.EmotionPosition[slot], state.IntellectPosition,
-                    state.PhysicalPosition, ScreenVerdict);
+                    state.PhysicalPosition);
   return lines;
 }
 

@@ -22,7 +22,7 @@ std::vector<std::string> DailyReportLines(SharedState& state) {
                   NumberToText(state.SavedIntellectPosition) + "身体:" +
                   NumberToText(state.SavedPhysicalPosition));
   AppendRhythmLines(lines, state.EmotionPosition[1], state.IntellectPosition,
-                    state.PhysicalPosition, PrintedVerdict);
+                    state.PhysicalPosition);
   return lines;
 }
 

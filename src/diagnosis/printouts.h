@@ -12,7 +12,8 @@ class Printer;
 
 // Puts the current date's positions, saved by the run, back in place of the
 // first-of-month ones, and returns the report's lines: the greeting, the
-// three positions, and each rhythm's heading with its printed verdict.
+// three positions, and each rhythm's heading with the verdict the screen
+// shows for the same day.
 std::vector<std::string> DailyReportLines(SharedState& state);
 
 // Prints the report in 12-point ＭＳ 明朝 from the top left of the page; the

@@ -5,6 +5,7 @@
 
 #include "diagnosis/messages.h"
 #include "diagnosis/weekdays.h"
+#include "engine/date_box.h"
 #include "engine/day_count.h"
 #include "engine/era.h"
 #include "engine/numbers.h"
@@ -56,12 +57,13 @@ void RunDiagnosis(SharedState& state, GraphState& graph, Forms& forms) {
   const std::string year_text = TextOf(*nurel.Text4);
   const std::string month_text = TextOf(*nurel.Text5);
   const std::string day_text = TextOf(*nurel.Text6);
-  state.BirthEraYear = TextToNumber(state.BirthEraYearText);
-  state.BirthMonth = TextToNumber(state.BirthMonthText);
-  state.BirthDay = TextToNumber(state.BirthDayText);
-  state.TargetYear = TextToNumber(year_text);
-  state.TargetMonth = TextToNumber(month_text);
-  state.TargetDay = TextToNumber(day_text);
+  // Read as the input check read them: full-width digits, 元 for year 1.
+  state.BirthEraYear = ReadEraYearBox(state.BirthEraYearText).value_or(0);
+  state.BirthMonth = ReadDateBox(state.BirthMonthText).value_or(0);
+  state.BirthDay = ReadDateBox(state.BirthDayText).value_or(0);
+  state.TargetYear = ReadDateBox(year_text).value_or(0);
+  state.TargetMonth = ReadDateBox(month_text).value_or(0);
+  state.TargetDay = ReadDateBox(day_text).value_or(0);
 
   // 5-6: the era of the first option that is on, and the Western year.
   state.EraName.clear();

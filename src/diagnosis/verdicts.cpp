@@ -10,7 +10,7 @@ namespace {
 
 // Three tests in order: caution days, then the open high range, then the open
 // low range. `extra_high` is a whole position the tests leave out that we call
-// high; the printed rule adds 0 to its caution days instead.
+// high.
 struct Rule {
   std::vector<double> caution;
   double high_above, high_below;
@@ -28,22 +28,10 @@ std::optional<std::string_view> Apply(const Rule& rule, const RhythmTexts& texts
   return std::nullopt;
 }
 
-const Rule& ScreenRule(Rhythm rhythm) {
+const Rule& RuleOf(Rhythm rhythm) {
   static const Rule kEmotion{{0, 1, 13, 14, 15, 27, 28}, 1, 13, 15, 27, std::nullopt};
   static const Rule kIntellect{{0, 1, 16, 17, 32, 33}, 2, 16, 17, 32, 2.0};
   static const Rule kPhysical{{0, 1, 11, 12, 22, 23}, 2, 11, 12, 22, 2.0};
-  switch (rhythm) {
-    case Rhythm::kEmotion: return kEmotion;
-    case Rhythm::kIntellect: return kIntellect;
-    case Rhythm::kPhysical: break;
-  }
-  return kPhysical;
-}
-
-const Rule& PrintedRule(Rhythm rhythm) {
-  static const Rule kEmotion{{0, 1, 2, 13, 14, 15, 27, 28}, 2, 13, 15, 27, std::nullopt};
-  static const Rule kIntellect{{0, 1, 2, 16, 17, 32, 33}, 2, 16, 17, 32, std::nullopt};
-  static const Rule kPhysical{{0, 1, 2, 11, 12, 22, 23}, 2, 11, 12, 22, std::nullopt};
   switch (rhythm) {
     case Rhythm::kEmotion: return kEmotion;
     case Rhythm::kIntellect: return kIntellect;
@@ -63,16 +51,12 @@ const RhythmTexts& TextsOf(Rhythm rhythm) {
   return kPhysicalTexts;
 }
 
-std::optional<std::string_view> ScreenVerdict(Rhythm rhythm, double position) {
-  return Apply(ScreenRule(rhythm), TextsOf(rhythm), position);
-}
-
-std::optional<std::string_view> PrintedVerdict(Rhythm rhythm, double position) {
-  return Apply(PrintedRule(rhythm), TextsOf(rhythm), position);
+std::optional<std::string_view> Verdict(Rhythm rhythm, double position) {
+  return Apply(RuleOf(rhythm), TextsOf(rhythm), position);
 }
 
 void AppendRhythmLines(std::vector<std::string>& lines, double emotion, double intellect,
-                       double physical, VerdictRule rule) {
+                       double physical) {
   const std::pair<Rhythm, double> rhythms[] = {
       {Rhythm::kEmotion, emotion},
       {Rhythm::kIntellect, intellect},
@@ -80,7 +64,7 @@ void AppendRhythmLines(std::vector<std::string>& lines, double emotion, double i
   };
   for (const auto& [rhythm, position] : rhythms) {
     lines.emplace_back(TextsOf(rhythm).heading);
-    if (const auto verdict = rule(rhythm, position)) lines.emplace_back(*verdict);
+    if (const auto verdict = Verdict(rhythm, position)) lines.emplace_back(*verdict);
   }
 }
 

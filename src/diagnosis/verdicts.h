@@ -13,21 +13,14 @@ enum class Rhythm { kEmotion, kIntellect, kPhysical };
 
 const RhythmTexts& TextsOf(Rhythm rhythm);
 
-// The verdict text of a position on screen, or nothing when no rule holds
-// (possible only for a fractional position). The screen calls intellect and
-// physical position 2 high: the curve is above zero and rising there.
-std::optional<std::string_view> ScreenVerdict(Rhythm rhythm, double position);
-
-// The printed report's own rule: its first caution days are 1 and 2, and its
-// emotion high range starts at 3. Position 0, where the curve crosses zero,
-// is printed as a caution day, as the screen calls it.
-std::optional<std::string_view> PrintedVerdict(Rhythm rhythm, double position);
-
-using VerdictRule = std::optional<std::string_view> (*)(Rhythm, double);
+// The verdict text of a position, on screen and on paper alike, or nothing
+// when no rule holds (possible only for a fractional position). Intellect
+// and physical position 2 are high: the curve is above zero and rising there.
+std::optional<std::string_view> Verdict(Rhythm rhythm, double position);
 
 // For emotion, intellect and physical in turn: the heading line, then the
-// verdict line under `rule` where the rule gives one.
+// verdict line where there is one.
 void AppendRhythmLines(std::vector<std::string>& lines, double emotion, double intellect,
-                       double physical, VerdictRule rule);
+                       double physical);
 
 }  // namespace bio

@@ -8,7 +8,7 @@
 
 namespace bio {
 
-double TextToNumber(std::string_view text) {
+std::optional<double> LeadingNumber(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
 
@@ -26,7 +26,7 @@ double TextToNumber(std::string_view text) {
     while (j < text.size() && text[j] >= '0' && text[j] <= '9') ++j, ++frac_digits;
     if (frac_digits > 0 || int_digits > 0) i = j;
   }
-  if (int_digits + frac_digits == 0) return 0.0;
+  if (int_digits + frac_digits == 0) return std::nullopt;
 
   // from_chars is locale-independent (the GUI may run under a locale whose
   // decimal separator is a comma) and rounds correctly for any length.
@@ -43,6 +43,8 @@ double TextToNumber(std::string_view text) {
   }
   return negative ? -value : value;
 }
+
+double TextToNumber(std::string_view text) { return LeadingNumber(text).value_or(0.0); }
 
 std::string NumberToText(double value) {
   if (!std::isfinite(value)) return {};

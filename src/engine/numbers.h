@@ -1,14 +1,19 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace bio {
 
 // A field's leading decimal number: leading blanks skipped, optional sign,
-// digits, optional "." and fraction. Anything else, or nothing, gives 0.
-// Never fails; digits beyond the double range give an infinity.
+// digits, optional "." and fraction; what follows is ignored. Nothing when
+// the text does not begin with a digit so read. Never fails; digits beyond
+// the double range give an infinity.
+std::optional<double> LeadingNumber(std::string_view text);
+
+// LeadingNumber, or 0 for a text that does not begin with a number.
 double TextToNumber(std::string_view text);
 
 // Shortest decimal text that reads back as the same double, never with an

@@ -23,30 +23,48 @@ const char kRefused[] = "プリンタが印刷を受け付けませんでした�
 // Qt hands the finished document to CUPS and drops CUPS's answer, so a queue
 // that rejects jobs (or vanished since we looked it up) would pass for a
 // printed page. Ask the libcups that Qt's print plugin loaded how its last
-// request on this thread went: the reason when it was refused, else nothing.
-// We do not link libcups ourselves; where it is not loaded there is no CUPS
-// to ask.
-std::optional<std::string> CupsRefusal() {
+// request on this thread went: its IPP status when it was refused, else
+// nothing. We do not link libcups ourselves; where it is not loaded there is
+// no CUPS to ask.
+std::optional<int> CupsRefusal() {
 #if __has_include(<dlfcn.h>)
   void* cups = dlopen("libcups.so.2", RTLD_LAZY | RTLD_NOLOAD);
   if (!cups) return std::nullopt;
   using LastError = int (*)();
-  using LastErrorString = const char* (*)();
   const auto last_error = reinterpret_cast<LastError>(dlsym(cups, "cupsLastError"));
-  const auto last_error_string =
-      reinterpret_cast<LastErrorString>(dlsym(cups, "cupsLastErrorString"));
-  std::optional<std::string> refusal;
+  std::optional<int> refusal;
   // IPP status codes from 0x0400 up are the client and server errors.
-  if (last_error && last_error() >= 0x0400) {
-    const char* reason = last_error_string ? last_error_string() : nullptr;
-    refusal = reason ? reason : "";
-  }
+  if (last_error && last_error() >= 0x0400) refusal = last_error();
   dlclose(cups);
   return refusal;
 #else
   return std::nullopt;
 #endif
 }
+
+// CUPS words its refusals in English; the user reads the common ones in
+// Japanese and a plain sentence for the rest.
+std::string RefusalText(std::optional<int> ipp_status) {
+  std::string reason = kRefused;
+  switch (ipp_status.value_or(0)) {
+    case 0x0401:  // forbidden
+    case 0x0402:  // not authenticated
+    case 0x0403:  // not authorized
+      reason += "このプリンタで印刷する許可がありません。";
+      break;
+    case 0x0406:  // not found
+    case 0x0407:  // gone
+      reason += "プリンタが見つかりません。";
+      break;
+    case 0x0506:  // not accepting jobs
+      reason += "プリンタが新しい印刷を受け付けない設定になっています。";
+      break;
+    default:
+      break;
+  }
+  return reason + "\nプリンタの設定を確かめてから、もう一度印刷してください。";
+}
+
 }  // namespace
 
 Printer::Printer(QString pdf_path) : pdf_path_(std::move(pdf_path)) {
@@ -83,7 +101,7 @@ void Printer::Begin() {
   auto painter = std::make_unique<QPainter>();
   if (!painter->begin(printer_.get()) || printer_->printerState() == QPrinter::Error) {
     printer_.reset();
-    throw PrinterError(kRefused);
+    throw PrinterError(RefusalText(std::nullopt));
   }
   painter_ = std::move(painter);
   painter_->setFont(font_);
@@ -114,15 +132,13 @@ void Printer::EndDoc() {
   painter_.reset();
   bool failed = !ended || printer_->printerState() == QPrinter::Error ||
                 printer_->printerState() == QPrinter::Aborted;
-  std::string reason;
+  std::optional<int> refusal;
   if (!failed && pdf_path_.isEmpty()) {
-    if (const auto refusal = CupsRefusal()) {
-      failed = true;
-      reason = *refusal;
-    }
+    refusal = CupsRefusal();
+    failed = refusal.has_value();
   }
   printer_.reset();
-  if (failed) throw PrinterError(reason.empty() ? kRefused : kRefused + ("\n" + reason));
+  if (failed) throw PrinterError(RefusalText(refusal));
 }
 
 }  // namespace bio

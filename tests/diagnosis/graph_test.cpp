@@ -10,9 +10,10 @@
 namespace {
 
 bio::SharedState FirstOfMonth(double month, int emotion, double intellect, double physical,
-                              double first_weekday = 0) {
+                              double first_weekday = 0, double year = 2024) {
   bio::SharedState s;
   s.PersonIndex = 1;
+  s.TargetYear = year;
   s.TargetMonth = month;
   s.EmotionPosition[1] = static_cast<std::int16_t>(emotion);
   s.IntellectPosition = intellect;
@@ -62,19 +63,24 @@ class GraphTest : public QObject {
 };
 
 void GraphTest::monthLength_data() {
+  QTest::addColumn<double>("year");
   QTest::addColumn<double>("month");
   QTest::addColumn<double>("columns");
-  for (double m : {1, 3, 5, 7, 8, 10, 12, 0, 13, -1}) QTest::addRow("%g", m) << m << 31.0;
-  for (double m : {4, 6, 9, 11}) QTest::addRow("%g", m) << m << 30.0;
-  QTest::newRow("February, every year") << 2.0 << 29.0;
-  QTest::newRow("a fraction") << 5.5 << 31.0;
+  for (double m : {1, 3, 5, 7, 8, 10, 12, 0, 13, -1}) QTest::addRow("%g", m) << 2024.0 << m << 31.0;
+  for (double m : {4, 6, 9, 11}) QTest::addRow("%g", m) << 2024.0 << m << 30.0;
+  QTest::newRow("February 2024") << 2024.0 << 2.0 << 29.0;
+  QTest::newRow("February 2025") << 2025.0 << 2.0 << 28.0;
+  QTest::newRow("February 1900") << 1900.0 << 2.0 << 28.0;
+  QTest::newRow("February 2000") << 2000.0 << 2.0 << 29.0;
+  QTest::newRow("a fraction") << 2024.0 << 5.5 << 31.0;
 }
 
 void GraphTest::monthLength() {
+  QFETCH(double, year);
   QFETCH(double, month);
   QFETCH(double, columns);
   bio::GraphState g;
-  bio::ComputeGraph(FirstOfMonth(month, 0, 0, 0), g);
+  bio::ComputeGraph(FirstOfMonth(month, 0, 0, 0, 0, year), g);
   QCOMPARE(g.DaysInMonth, columns);
   for (int p = 0; p <= int(columns); ++p) {
     QCOMPARE(g.EmotionX[p], double(p));

@@ -224,19 +224,17 @@ void PrintoutsTest::reportLines_data() {
       << 4 << 1.0 << 18
       << QStringList{"感情：4知性:1身体:18", "心の調子は，",   kEmotionHigh, "頭脳の調子は，",
                      kIntellectCaution,      "身体の調子は，", kPhysicalLow};
-  // Position 0 is not among the printed caution days; we print it as one,
-  // as the screen does, rather than leave the heading without a verdict.
   QTest::newRow("days lived 0") << 0 << 0.0 << 0
                                 << QStringList{"感情：0知性:0身体:0", "心の調子は，",
                                                kEmotionCaution,       "頭脳の調子は，",
                                                kIntellectCaution,     "身体の調子は，",
                                                kPhysicalCaution};
-  // On screen emotion 2 is high; on paper 1 and 2 are caution days.
+  // Paper reads position 2 as the screen does: high.
   QTest::newRow("days lived 2") << 2 << 2.0 << 2
                                 << QStringList{"感情：2知性:2身体:2", "心の調子は，",
-                                               kEmotionCaution,       "頭脳の調子は，",
-                                               kIntellectCaution,     "身体の調子は，",
-                                               kPhysicalCaution};
+                                               kEmotionHigh,          "頭脳の調子は，",
+                                               kIntellectHigh,        "身体の調子は，",
+                                               kPhysicalHigh};
   QTest::newRow("first example run")
       << 6 << 12.0 << 4
       << QStringList{"感情：6知性:12身体:4", "心の調子は，",   kEmotionHigh, "頭脳の調子は，",

@@ -17,6 +17,8 @@ class RunTest : public QObject {
  private slots:
   void exampleRuns_data();
   void exampleRuns();
+  void typedInput_data();
+  void typedInput();
   void savedFileHoldsTheTypedTexts();
   void dailyMessagesOfTheFirstExample();
   void notComputableStaysOnTheInputWindow();
@@ -46,10 +48,6 @@ void RunTest::exampleRuns_data() {
       << 2 << QStringList{"50年", "5月", "3日", "2024", "05", "03"}
       << QStringList{"17898", "6", "12", "4", "土曜日", "5", "水曜日"}
       << QList<double>{17896, 4, 10, 2} << QList<double>{6, 12, 4};
-  QTest::newRow("no era: counted from year 0")
-      << -1 << QStringList{"50", "5", "3", "2024", "5", "3"}
-      << QStringList{"739266", "10", "0", "0", "火曜日", "5", "水曜日"}
-      << QList<double>{739264, 8, 31, 21} << QList<double>{10, 0, 0};
   QTest::newRow("birth after today: negative days lived")
       << 4 << QStringList{"8", "5", "3", "2024", "5", "3"}
       << QStringList{"-730", "26", "29", "6", "日曜日", "5", "水曜日"}
@@ -89,6 +87,64 @@ void RunTest::exampleRuns() {
   QCOMPARE(r.List1->count(), 9);
 }
 
+// What a person types: read as meant (full-width digits, 元年), or refused
+// with the focus on the box to correct and nothing else changed.
+void RunTest::typedInput_data() {
+  QTest::addColumn<int>("era");            // 0 明治 .. 4 令和, -1 none
+  QTest::addColumn<QStringList>("typed");  // year, month, day, now year, month, day
+  QTest::addColumn<QString>("outcome");    // days lived, or the box that gets the focus
+
+  const auto row = [](const char* label, int era, QStringList typed, const char* outcome) {
+    QTest::newRow(label) << era << typed << QString(outcome);
+  };
+  row("full-width digits", 2, {"５０", "５", "３", "２０２４", "５", "３"}, "17898");
+  row("元年", 4, {"元", "5", "1", "2024", "5", "3"}, "1829");
+  row("元 between ideographic spaces", 4, {"\u3000元 ", "5", "1", "2024", "5", "3"}, "1829");
+  row("era year 0 is the year before the era", 4, {"0", "5", "1", "2024", "5", "3"}, "2194");
+  row("29 February of a leap year", 3, {"8", "2", "29", "2024", "5", "3"}, "10291");
+  row("no era chosen", -1, {"50", "5", "3", "2024", "5", "3"}, "Option1");
+  row("empty era year", 2, {"", "5", "3", "2024", "5", "3"}, "Text1");
+  row("letters", 2, {"abc", "5", "3", "2024", "5", "3"}, "Text1");
+  row("negative era year", 2, {"-1", "5", "3", "2024", "5", "3"}, "Text1");
+  row("fractional era year", 2, {"５０．５", "5", "3", "2024", "5", "3"}, "Text1");
+  row("元 with more text", 2, {"元年", "5", "3", "2024", "5", "3"}, "Text1");
+  row("month 13", 2, {"50", "13", "3", "2024", "5", "3"}, "Text2");
+  row("元 as a month", 2, {"50", "元", "3", "2024", "5", "3"}, "Text2");
+  row("day 32", 2, {"50", "5", "32", "2024", "5", "3"}, "Text3");
+  row("30 February", 2, {"50", "2", "30", "2024", "5", "3"}, "Text3");
+  row("29 February of a common year", 3, {"7", "2", "29", "2024", "5", "3"}, "Text3");
+  row("blank day", 2, {"50", "5", "\u3000", "2024", "5", "3"}, "Text3");
+  row("today's year empty", 2, {"50", "5", "3", "", "5", "3"}, "Text4");
+  row("today's year 0", 2, {"50", "5", "3", "0", "5", "3"}, "Text4");
+  row("today 2026/13/40", 2, {"50", "5", "3", "2026", "13", "40"}, "Text5");
+  row("today 29 February 2025", 2, {"50", "5", "3", "2025", "2", "29"}, "Text6");
+}
+
+void RunTest::typedInput() {
+  QFETCH(int, era);
+  QFETCH(QStringList, typed);
+  QFETCH(QString, outcome);
+  const std::string before = "\"x\",\"\",\"\",\"\",\"\"\r\n";
+  TestProgram t(QDate(2024, 5, 3), {}, before, true);
+  t.program->Start();
+  t.Fill("山田太郎", era, typed[0], typed[1], typed[2], typed[3], typed[4], typed[5]);
+  QTest::mouseClick(t.Nurel().Command1, Qt::LeftButton);
+
+  if (!outcome.startsWith("Text") && !outcome.startsWith("Option")) {
+    QVERIFY2(t.messages.isEmpty(), qPrintable(t.messages.join('\n')));
+    QCOMPARE(t.Sindan().Text9->text(), outcome);
+    return;
+  }
+  QCOMPARE(t.messages.size(), 1);
+  QVERIFY(t.Nurel().isVisible());
+  QVERIFY(!t.program->forms.SindanExists());
+  QCOMPARE(t.ReadFile(), before);
+  QWidget* focus = t.Nurel().focusWidget();
+  QVERIFY(focus);
+  QCOMPARE(focus->objectName(), outcome);
+  if (auto* box = qobject_cast<QLineEdit*>(focus)) QCOMPARE(box->selectedText(), box->text());
+}
+
 void RunTest::savedFileHoldsTheTypedTexts() {
   TestProgram t;
   t.program->Start();
@@ -100,9 +156,9 @@ void RunTest::savedFileHoldsTheTypedTexts() {
 
   TestProgram u;
   u.program->Start();
-  u.Fill("", -1, "50年", "05", "3日", "2024", "5", "3");
+  u.Fill("", 4, "元", "０５", "3日", "2024", "5", "3");
   QTest::keyClick(u.Nurel().Text3, Qt::Key_Enter);
-  QCOMPARE(u.ReadFile(), bio::Utf8ToCp932("\"\",\"\",\"50年\",\"05\",\"3日\"\r\n"));
+  QCOMPARE(u.ReadFile(), bio::Utf8ToCp932("\"\",\"令和\",\"元\",\"０５\",\"3日\"\r\n"));
 }
 
 void RunTest::dailyMessagesOfTheFirstExample() {

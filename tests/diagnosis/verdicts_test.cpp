@@ -5,6 +5,7 @@
 #include <string>
 
 #include "diagnosis/messages.h"
+#include "diagnosis/printouts.h"
 
 namespace bio {
 namespace {
@@ -12,8 +13,7 @@ namespace {
 // One letter per whole position: C caution, H high, L low, - no verdict.
 struct RuleCase {
   Rhythm rhythm;
-  const char* screen;
-  const char* printed;
+  const char* letters;
 };
 
 char Letter(const RhythmTexts& texts, std::optional<std::string_view> verdict) {
@@ -24,33 +24,49 @@ char Letter(const RhythmTexts& texts, std::optional<std::string_view> verdict) {
   return '?';
 }
 
-TEST(Verdicts, EveryWholePositionOnScreenAndOnPaper) {
+TEST(Verdicts, EveryWholePosition) {
   //                     0         1         2         3
   //                     0123456789012345678901234567890123
   const RuleCase cases[] = {
-      {Rhythm::kEmotion, "CCHHHHHHHHHHHCCCLLLLLLLLLLLCC", "CCCHHHHHHHHHHCCCLLLLLLLLLLLCC"},
-      {Rhythm::kIntellect, "CCHHHHHHHHHHHHHHCCLLLLLLLLLLLLLLCC", "CCCHHHHHHHHHHHHHCCLLLLLLLLLLLLLLCC"},
-      {Rhythm::kPhysical, "CCHHHHHHHHHCCLLLLLLLLLCC", "CCCHHHHHHHHCCLLLLLLLLLCC"},
+      {Rhythm::kEmotion, "CCHHHHHHHHHHHCCCLLLLLLLLLLLCC"},
+      {Rhythm::kIntellect, "CCHHHHHHHHHHHHHHCCLLLLLLLLLLLLLLCC"},
+      {Rhythm::kPhysical, "CCHHHHHHHHHCCLLLLLLLLLCC"},
   };
   for (const auto& c : cases) {
-    std::string screen, printed;
-    for (std::size_t p = 0; p < std::char_traits<char>::length(c.screen); ++p) {
-      screen += Letter(TextsOf(c.rhythm), ScreenVerdict(c.rhythm, double(p)));
-      printed += Letter(TextsOf(c.rhythm), PrintedVerdict(c.rhythm, double(p)));
+    std::string letters;
+    for (std::size_t p = 0; p < std::char_traits<char>::length(c.letters); ++p) {
+      letters += Letter(TextsOf(c.rhythm), Verdict(c.rhythm, double(p)));
     }
-    EXPECT_EQ(screen, c.screen) << int(c.rhythm);
-    EXPECT_EQ(printed, c.printed) << int(c.rhythm);
+    EXPECT_EQ(letters, c.letters) << int(c.rhythm);
+  }
+}
+
+// The printed report reads each day exactly as the screen does.
+TEST(Verdicts, ReportMatchesTheScreenForEveryWholePosition) {
+  for (int p = 0; p <= 32; ++p) {
+    SharedState s;
+    s.PersonIndex = 1;
+    s.EmotionPosition[1] = static_cast<std::int16_t>(p % 28);
+    s.IntellectPosition = p;
+    s.PhysicalPosition = p % 23;
+    s.SavedEmotionPosition = p % 28;
+    s.SavedIntellectPosition = p;
+    s.SavedPhysicalPosition = static_cast<std::int16_t>(p % 23);
+    const std::vector<std::string> screen = DailyMessageLines(s);
+    const std::vector<std::string> report = DailyReportLines(s);
+    EXPECT_EQ(std::vector(report.begin() + 2, report.end()),
+              std::vector(screen.begin() + 3, screen.end()))
+        << p;
   }
 }
 
 TEST(Verdicts, FractionalPositionsFollowTheRangesAlone) {
-  EXPECT_EQ(ScreenVerdict(Rhythm::kPhysical, 0.5), std::nullopt);
-  EXPECT_EQ(ScreenVerdict(Rhythm::kPhysical, 1.5), std::nullopt);
-  EXPECT_EQ(ScreenVerdict(Rhythm::kPhysical, 2.5), kPhysicalTexts.high);
-  EXPECT_EQ(ScreenVerdict(Rhythm::kIntellect, 16.5), std::nullopt);
-  EXPECT_EQ(ScreenVerdict(Rhythm::kIntellect, 32.5), std::nullopt);
-  EXPECT_EQ(PrintedVerdict(Rhythm::kPhysical, 12.5), kPhysicalTexts.low);
-  EXPECT_EQ(PrintedVerdict(Rhythm::kIntellect, 0.5), std::nullopt);
+  EXPECT_EQ(Verdict(Rhythm::kPhysical, 0.5), std::nullopt);
+  EXPECT_EQ(Verdict(Rhythm::kPhysical, 1.5), std::nullopt);
+  EXPECT_EQ(Verdict(Rhythm::kPhysical, 2.5), kPhysicalTexts.high);
+  EXPECT_EQ(Verdict(Rhythm::kPhysical, 12.5), kPhysicalTexts.low);
+  EXPECT_EQ(Verdict(Rhythm::kIntellect, 16.5), std::nullopt);
+  EXPECT_EQ(Verdict(Rhythm::kIntellect, 32.5), std::nullopt);
 }
 
 // The texts mix full-width punctuation and the ideographic space; compare

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # As a person would: start the program on a machine where it has never run,
 # type a person and a birth date, press Enter, and find the result window
-# and the saved kojinfl.txt.
+# and the saved kojinfl.txt. Then the ways people type dates: full-width
+# digits, 元 for the first year of an era, and a forgotten month, which
+# brings a message and puts the cursor back in the month box.
 set -euo pipefail
 build=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -18,40 +20,95 @@ trap cleanup EXIT
 
 cp "$build/src/app/biorhythm" "$work/"
 start_xvfb
-"$work/biorhythm" >"$work/log" 2>&1 &
-app_pid=$!
 
-input=$(wait_for_window 524x571) || { echo "FAIL: no input window"; cat "$work/log"; exit 1; }
-xdotool windowactivate --sync "$input" 2>/dev/null || xdotool windowfocus --sync "$input"
-# 昭和 is the third era option: frame at (56, 88), option at (16, 88) inside.
-xdotool mousemove --window "$input" 90 190 click 1
-# Centres of the name box and the era year, month and day boxes, in pixels.
-for field in 150:52:Taro 180:182:50 284:182:5 396:182:3; do
-  IFS=: read -r x y text <<<"$field"
-  xdotool mousemove --window "$input" "$x" "$y" click 1
-  xdotool type --delay 10 "$text"
-done
-xdotool key Return
-
-result=$(wait_for_window 711x551) || { echo "FAIL: no result window"; cat "$work/log"; exit 1; }
-if xdotool search --onlyvisible --name 'バイオリズム診断' | grep -qx "$input"; then
-  echo "FAIL: the input window is still shown"
+fail() {
+  echo "FAIL: $*"
+  cat "$work/log"
   exit 1
-fi
+}
 
-expected='"Taro","\x8f\xba\x98\x61","50","5","3"\r\n'
-if ! cmp -s <(printf "$expected") "$work/kojinfl.txt"; then
-  echo "FAIL: kojinfl.txt holds:"
-  od -An -tx1 "$work/kojinfl.txt" || true
-  exit 1
-fi
+# Starts the program afresh (no kojinfl.txt), chooses the era option at the
+# given height, types name, era year, month and day, and presses Enter.
+# Sets $input to the input window.
+type_person() {
+  local era_y=$1 name=$2 year=$3 month=$4 day=$5
+  rm -f "$work/kojinfl.txt"
+  "$work/biorhythm" >"$work/log" 2>&1 &
+  app_pid=$!
+  input=$(wait_for_window 524x571) || fail "no input window"
+  xdotool windowactivate --sync "$input" 2>/dev/null || xdotool windowfocus --sync "$input"
+  xdotool mousemove --window "$input" 90 "$era_y" click 1
+  # Centres of the name box and the era year, month and day boxes, in pixels.
+  for field in "150:52:$name" "180:182:$year" "284:182:$month" "396:182:$day"; do
+    IFS=: read -r x y text <<<"$field"
+    xdotool mousemove --window "$input" "$x" "$y" click 1
+    [[ -n $text ]] && xdotool type --delay 10 "$text"
+  done
+  xdotool key Return
+}
+
+expect_file() {
+  local expected=$1
+  if ! cmp -s <(printf "$expected") "$work/kojinfl.txt"; then
+    echo "FAIL: kojinfl.txt holds:"
+    od -An -tx1 "$work/kojinfl.txt" || true
+    exit 1
+  fi
+}
 
 # 終了 ends the program.
-xdotool mousemove --window "$result" 640 268 click 1
-for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$app_pid" 2>/dev/null; then
-  echo "FAIL: the program is still running after 終了"
-  exit 1
+quit_from() {
+  xdotool mousemove --window "$1" 640 268 click 1
+  for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$app_pid" 2>/dev/null && fail "the program is still running after 終了"
+  app_pid=
+}
+
+# 昭和 is the third era option, 令和 the fifth.
+showa=190
+reiwa=260
+
+type_person $showa Taro 50 5 3
+result=$(wait_for_window 711x551) || fail "no result window"
+if xdotool search --onlyvisible --name 'バイオリズム診断' | grep -qx "$input"; then
+  fail "the input window is still shown"
 fi
-app_pid=
+expect_file '"Taro","\x8f\xba\x98\x61","50","5","3"\r\n'
+quit_from "$result"
 echo "PASS: input window -> result window, kojinfl.txt saved, 終了 ends the program"
+
+type_person $showa Taro ５０ 5 3
+result=$(wait_for_window 711x551) || fail "no result window for ５０"
+expect_file '"Taro","\x8f\xba\x98\x61","\x82\x54\x82\x4f","5","3"\r\n'
+quit_from "$result"
+echo "PASS: full-width ５０ gives a diagnosis"
+
+type_person $reiwa Taro 元 5 1
+result=$(wait_for_window 711x551) || fail "no result window for 元"
+expect_file '"Taro","\x97\xdf\x98\x61","\x8c\xb3","5","1"\r\n'
+quit_from "$result"
+echo "PASS: 元 gives a diagnosis"
+
+# No month: a message box over the input window; after Return the cursor
+# is back in 月, so typing 5 and Enter now gives the diagnosis.
+type_person $showa Taro 50 "" 3
+box=
+for _ in $(seq 300); do
+  box=$(xdotool search --onlyvisible --name 'バイオリズム診断' | grep -vx "$input" | head -n1 || true)
+  [[ -n $box ]] && break
+  sleep 0.1
+done
+[[ -n $box ]] || fail "no message box for an empty month"
+[[ -e $work/kojinfl.txt ]] && fail "kojinfl.txt was written for a refused input"
+xdotool windowactivate --sync "$box" 2>/dev/null || true
+xdotool key Return
+for _ in $(seq 100); do
+  xdotool search --onlyvisible --name 'バイオリズム診断' | grep -qx "$box" || break
+  sleep 0.1
+done
+xdotool type --delay 10 5
+xdotool key Return
+result=$(wait_for_window 711x551) || fail "no result window after the month was typed"
+expect_file '"Taro","\x8f\xba\x98\x61","50","5","3"\r\n'
+quit_from "$result"
+echo "PASS: an empty month brings a message and the focus back to 月"

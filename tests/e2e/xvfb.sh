@@ -21,10 +21,10 @@ stop_xvfb() {
   return 0
 }
 
-# Waits up to 10 s for a visible window titled バイオリズム診断 of the given size.
+# Waits up to 30 s (a loaded machine starts slowly) for a visible window titled バイオリズム診断 of the given size.
 wait_for_window() {
   local size=$1 id
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     for id in $(xdotool search --onlyvisible --name 'バイオリズム診断' 2>/dev/null); do
       if xwininfo -id "$id" | grep -q "geometry ${size}+"; then
         echo "$id"

@@ -3,11 +3,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QStyle>
-#include <stdexcept>
 #include <QTest>
+#include <stdexcept>
 
 #include "app/event_guard.h"
 #include "forms/picture_box.h"
+#include "storage/cp932.h"
 #include "support/test_program.h"
 
 using bio::test::TestProgram;
@@ -61,8 +62,15 @@ void ResultFormTest::captions() {
   QStringList labels;
   for (QLabel* label : t.Sindan().findChildren<QLabel*>()) labels << label->text();
   labels.sort();
-  QStringList expected{"生まれてから今日までの日数", "感情", "知性", "身体", "誕生日は",
-                       "感情:28日", "知性:33日", "身体:23日", "月1日："};
+  QStringList expected{"生まれてから今日までの日数",
+                       "感情",
+                       "知性",
+                       "身体",
+                       "誕生日は",
+                       "感情:28日",
+                       "知性:33日",
+                       "身体:23日",
+                       "月1日："};
   expected.sort();
   QCOMPARE(labels, expected);
   QCOMPARE(t.Sindan().Command1->text(), QString("終了"));
@@ -80,7 +88,8 @@ void ResultFormTest::waysOut_data() {
 
 void ResultFormTest::waysOut() {
   QFETCH(bool, close_window);
-  TestProgram t(QDate(2024, 5, 3), {}, "\"a\",\"\",\"1\",\"1\",\"1\"\r\n", true);
+  TestProgram t(QDate(2024, 5, 3), {}, bio::Utf8ToCp932("\"a\",\"昭和\",\"1\",\"1\",\"1\"\r\n"),
+                true);
   t.program->Start();
   QTest::mouseClick(t.Nurel().Command1, Qt::LeftButton);
   QVERIFY(t.Sindan().isVisible());
@@ -108,8 +117,8 @@ void ResultFormTest::coloursOfBothWindows() {
     const char* name;  // nullptr: the form itself
     QColor back;
   } backs[] = {
-      {nurel, nullptr, green},   {nurel, "Frame3", green},   {nurel, "Frame1", yellow},
-      {nurel, "Frame2", cyan},   {nurel, "Option5", yellow}, {sindan, nullptr, orange},
+      {nurel, nullptr, green},    {nurel, "Frame3", green},   {nurel, "Frame1", yellow},
+      {nurel, "Frame2", cyan},    {nurel, "Option5", yellow}, {sindan, nullptr, orange},
       {sindan, "Frame5", orange}, {sindan, "Frame1", orange},
   };
   for (const auto& row : backs) {
