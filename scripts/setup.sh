@@ -10,7 +10,7 @@ build_packages=(
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils x11-xserver-utils
   poppler-utils
   cups cups-client cups-bsd printer-driver-cups-pdf
 )

@@ -12,7 +12,7 @@ source "$here/xvfb.sh"
 work=$(mktemp -d)
 app_pid=
 cleanup() {
-  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
   stop_xvfb
   rm -rf "$work"
 }
@@ -20,6 +20,10 @@ trap cleanup EXIT
 
 cp "$build/src/app/biorhythm" "$work/"
 start_xvfb
+# Keys for the characters an input method would give, bound before any
+# program starts: xdotool would otherwise rebind a key for each of them as it
+# types, and a program may read that key before it has seen the new binding.
+xmodmap -e "keycode 247 = U5143" -e "keycode 248 = UFF15" -e "keycode 249 = UFF10"
 
 fail() {
   echo "FAIL: $*"

@@ -41,7 +41,7 @@ chmod 755 "$tmp" # cupsd's filters run as lp and must reach the spool inside
 app_pid=
 
 cleanup() {
-  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
+  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null || true
   stop_xvfb
   cups_env_stop
   if [[ -n ${KEEP_PRINT_E2E:-} ]]; then
