@@ -112,6 +112,32 @@ void SyncFolder(const fs::path& folder) {
   if (fd.valid()) ::fsync(fd.get());
 }
 
+// The reason in words, for the Japanese message box the text is shown in.
+const char* Reason(int err) {
+  switch (err) {
+    case EACCES:
+    case EPERM:
+      return "書き込みの許可がありません。";
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return "ディスクの空きが足りません。";
+    case EROFS:
+      return "読み取り専用のファイルシステムです。";
+    case EISDIR:
+      return "ファイルの場所にフォルダがあります。";
+    case ENOENT:
+    case ENOTDIR:
+      return "保存先のフォルダがありません。";
+    default:
+      return "保存中に問題が起きました。";
+  }
+}
+
+SaveResult Failure(const fs::path& file, int err) {
+  return {false, "「" + file.string() + "」に書き込めませんでした。" + Reason(err), err};
+}
+
 }  // namespace
 
 PersonRecord ParsePersonalRecord(std::string_view data) {
@@ -179,35 +205,23 @@ PersonRecord LoadPersonalFile(const fs::path& folder) {
 
 SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) {
   const fs::path target = folder / kPersonalFileName;
-  const auto failure = [&target](const char* step, int err) {
-    return SaveResult{false, "Cannot save \"" + target.string() + "\" (" + step +
-                                 "): " + std::generic_category().message(err)};
-  };
 
   fs::path temp;
   int err = 0;
   FileDescriptor fd = CreateTemporary(folder, temp, err);
-  if (!fd.valid()) return failure("creating a temporary file", err);
+  if (!fd.valid()) return Failure(target, err);
 
-  const char* step = nullptr;
-  if ((err = WriteAll(fd.get(), FormatPersonalRecord(record))) != 0) {
-    step = "writing";
-  } else if (::fsync(fd.get()) != 0) {
-    err = errno;
-    step = "flushing to disk";
-  } else if ((err = fd.Close()) != 0) {
-    step = "closing";
-  } else if (::rename(temp.c_str(), target.c_str()) != 0) {
-    err = errno;
-    step = "replacing the file";
-  }
-  if (step != nullptr) {
+  err = WriteAll(fd.get(), FormatPersonalRecord(record));
+  if (err == 0 && ::fsync(fd.get()) != 0) err = errno;
+  if (err == 0) err = fd.Close();
+  if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
+  if (err != 0) {
     fd.Close();
     ::unlink(temp.c_str());
-    return failure(step, err);
+    return Failure(target, err);
   }
   SyncFolder(folder);
-  return {true, {}};
+  return {true, {}, 0};
 }
 
 }  // namespace bio

@@ -18,7 +18,8 @@ PersonRecord LoadPersonalFile(const std::filesystem::path& folder);
 
 struct SaveResult {
   bool ok;
-  std::string error;  // UTF-8; when !ok, names the file and the reason
+  std::string error;  // UTF-8 Japanese; when !ok, names the file and the reason
+  int error_number;   // when !ok, the errno behind the failure
 };
 
 // Replaces `folder`/kojinfl.txt atomically (temporary file in the same

@@ -6,9 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -250,9 +251,15 @@ TEST_F(PersonalFileTest, FailedSaveReportsPathAndReasonAndKeepsPreviousFile) {
       result = SavePersonalFile(folder, kYamada);
     }
     EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.error.find((folder / kPersonalFileName).string()), std::string::npos)
-        << result.error;
-    EXPECT_NE(result.error.find(std::strerror(expected_errno)), std::string::npos) << result.error;
+    const std::string path = (folder / kPersonalFileName).string();
+    const std::size_t at = result.error.find(path);
+    ASSERT_NE(at, std::string::npos) << result.error;
+    EXPECT_EQ(result.error_number, expected_errno);
+    // Shown in a Japanese message box: no English besides the path.
+    const std::string text = result.error.substr(0, at) + result.error.substr(at + path.size());
+    EXPECT_FALSE(std::any_of(text.begin(), text.end(), [](unsigned char ch) {
+      return std::isalpha(ch);
+    })) << result.error;
     EXPECT_EQ(Names(), names_before) << "temporary file left behind";
     EXPECT_EQ(Read(), bytes_before);
   }
