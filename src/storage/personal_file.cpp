@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstddef>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -104,11 +105,43 @@ FileDescriptor CreateTemporary(const fs::path& folder, fs::path& temp, int& err)
   return FileDescriptor();
 }
 
+// The file a save writes: `path` itself, or the end of its chain of symbolic
+// links, a dangling link giving the path it points to. Relative targets count
+// from the link's own folder. 0, or ELOOP for a chain that does not end.
+int FollowLinks(fs::path& path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    const fs::path to = fs::read_symlink(path, ec);
+    if (ec) return 0;  // not a link (or gone): this is the file
+    path = to.is_absolute() ? to : path.parent_path() / to;
+  }
+  return ELOOP;
+}
+
+// Gives the temporary file the permission bits, owner and group of the file
+// it replaces. Only root may give a file away, so EPERM on the owner is
+// expected and ignored: the file then belongs to the user who saves.
+int CopyOwnerAndMode(int fd, const struct stat& old) {
+  if (::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) return errno;
+  // After fchown, which clears set-user-ID and set-group-ID bits.
+  return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
+}
+
+// Writes `bytes` over the file itself, for a folder in which no temporary
+// file can be made. Not atomic: a failure part way leaves a damaged file.
+int RewriteInPlace(const fs::path& file, std::string_view bytes) {
+  FileDescriptor fd(::open(file.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+  if (!fd.valid()) return errno;
+  if (const int err = WriteAll(fd.get(), bytes); err != 0) return err;
+  if (::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) return errno;
+  if (::fsync(fd.get()) != 0) return errno;
+  return fd.Close();
+}
+
 // Makes the rename itself durable. Some file systems refuse fsync on a
 // folder; the file has been replaced by then, so that is not a failure.
 void SyncFolder(const fs::path& folder) {
-  FileDescriptor fd(
-      ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (fd.valid()) ::fsync(fd.get());
 }
 
@@ -204,14 +237,31 @@ PersonRecord LoadPersonalFile(const fs::path& folder) {
 }
 
 SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) {
-  const fs::path target = folder / kPersonalFileName;
+  fs::path target = folder / kPersonalFileName;
+  if (const int err = FollowLinks(target); err != 0) return Failure(target, err);
+  const fs::path target_folder = target.has_parent_path() ? target.parent_path() : ".";
+  const std::string bytes = FormatPersonalRecord(record);
+
+  struct stat old;
+  const bool replaces = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  // A file the user has made read-only is not replaced behind their back.
+  if (replaces && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    return Failure(target, errno);
+  }
 
   fs::path temp;
   int err = 0;
-  FileDescriptor fd = CreateTemporary(folder, temp, err);
-  if (!fd.valid()) return Failure(target, err);
+  FileDescriptor fd = CreateTemporary(target_folder, temp, err);
+  if (!fd.valid()) {
+    const bool folder_locked = err == EACCES || err == EPERM || err == EROFS;
+    if (replaces && folder_locked) err = RewriteInPlace(target, bytes);
+    return err == 0 ? SaveResult{true, {}, 0} : Failure(target, err);
+  }
 
-  err = WriteAll(fd.get(), FormatPersonalRecord(record));
+  // Owner and mode first, so the record is never readable by more people
+  // than the file it replaces.
+  err = replaces ? CopyOwnerAndMode(fd.get(), old) : 0;
+  if (err == 0) err = WriteAll(fd.get(), bytes);
   if (err == 0 && ::fsync(fd.get()) != 0) err = errno;
   if (err == 0) err = fd.Close();
   if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
@@ -220,7 +270,7 @@ SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) 
     ::unlink(temp.c_str());
     return Failure(target, err);
   }
-  SyncFolder(folder);
+  SyncFolder(target_folder);
   return {true, {}, 0};
 }
 

@@ -22,9 +22,13 @@ struct SaveResult {
   int error_number;   // when !ok, the errno behind the failure
 };
 
-// Replaces `folder`/kojinfl.txt atomically (temporary file in the same
-// folder, fsync, rename). On failure the previous file is left as it was and
-// the temporary file is removed.
+// Replaces `folder`/kojinfl.txt atomically (temporary file in the same folder,
+// fsync, rename), keeping its permission bits, and its owner and group where
+// allowed. A symbolic link is followed and its target replaced in the target's
+// own folder. A file the user may not write is not replaced. When no temporary
+// file can be made in the folder but the file itself is writable, the file is
+// rewritten in place instead. On failure the temporary file is removed and the
+// previous file is left as it was (unless a rewrite in place failed part way).
 SaveResult SavePersonalFile(const std::filesystem::path& folder, const PersonRecord& record);
 
 // The record from the bytes of a file, by the sequential input rules: blanks

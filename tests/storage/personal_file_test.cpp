@@ -233,7 +233,7 @@ TEST_F(PersonalFileTest, FailedSaveReportsPathAndReasonAndKeepsPreviousFile) {
     fs::path folder = folder_;
     if (fault == kNoFolder) folder /= "missing";
     if (fault == kDirectoryInTheWay) fs::create_directory(File());
-    if (fault == kDiskFull || fault == kReadOnlyFolder) Write("\"previous\"\r\n");
+    if (fault == kDiskFull) Write("\"previous\"\r\n");
     if (fault == kReadOnlyFolder) {
       ::chmod(folder_.c_str(), 0500);
       if (::access(folder_.c_str(), W_OK) == 0) {
@@ -262,6 +262,57 @@ TEST_F(PersonalFileTest, FailedSaveReportsPathAndReasonAndKeepsPreviousFile) {
     })) << result.error;
     EXPECT_EQ(Names(), names_before) << "temporary file left behind";
     EXPECT_EQ(Read(), bytes_before);
+  }
+}
+
+// What a save does beside writing the record; each case starts in a folder
+// holding only a kojinfl.txt.
+TEST_F(PersonalFileTest, SaveRespectsWhatItReplaces) {
+  const fs::path real = folder_ / "real" / kPersonalFileName;
+  const auto link_to_real = [&](bool real_exists) {
+    fs::remove(File());
+    fs::create_directory(real.parent_path());
+    if (real_exists) std::ofstream(real) << "x";
+    fs::create_symlink("real/kojinfl.txt", File());  // relative to the link's folder
+  };
+  struct Case {
+    const char* label;
+    bool root_writes_anyway;
+    std::function<void()> arrange;
+    int error;                    // 0: saved
+    std::function<bool()> holds;  // afterwards, besides the file's contents
+    PersonRecord record = kYamada;
+  };
+  const auto nothing_else = [] { return true; };
+  const auto still_a_link = [&] { return fs::is_symlink(File()); };
+  const Case cases[] = {
+      {"mode 600 kept", false, [&] { fs::permissions(File(), fs::perms(0600)); }, 0,
+       [&] { return fs::status(File()).permissions() == fs::perms(0600); }},
+      {"link followed", false, [&] { link_to_real(true); }, 0, still_a_link},
+      {"dangling link written through", false, [&] { link_to_real(false); }, 0, still_a_link},
+      {"read-only file kept", true, [&] { fs::permissions(File(), fs::perms(0444)); }, EACCES,
+       nothing_else},
+      {"read-only folder, file rewritten in place", true,
+       [&] { fs::permissions(folder_, fs::perms(0500)); }, 0,
+       [&] { return Names() == std::set<std::string>{kPersonalFileName}; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    ::chmod(folder_.c_str(), 0700);
+    for (const auto& entry : fs::directory_iterator(folder_)) fs::remove_all(entry.path());
+    Write(std::string(99, 'x'));  // longer than the record, for a rewrite in place to cut
+    if (c.root_writes_anyway && ::geteuid() == 0) {
+      std::cout << "note: " << c.label << ": not checked, root writes anyway\n";
+      continue;
+    }
+    c.arrange();
+    const std::string before = Read();
+    const SaveResult result = SavePersonalFile(folder_, c.record);
+    EXPECT_EQ(result.ok, c.error == 0);
+    EXPECT_EQ(result.error_number, c.error) << result.error;
+    EXPECT_EQ(Read(), c.error == 0 ? FormatPersonalRecord(c.record) : before);
+    EXPECT_EQ(LoadPersonalFile(folder_), c.error == 0 ? c.record : ParsePersonalRecord(before));
+    EXPECT_TRUE(c.holds());
   }
 }
 
