@@ -20,10 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The record is one short line; whatever the file's size, this much is
-// plenty and keeps a huge or endless file from stalling the start-up.
-constexpr std::size_t kMaxReadBytes = 64 * 1024;
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
@@ -224,7 +220,7 @@ PersonRecord LoadPersonalFile(const fs::path& folder) {
   struct stat st;
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
 
-  std::string data(kMaxReadBytes, '\0');
+  std::string data(kPersonalFileReadLimit, '\0');
   std::size_t got = 0;
   while (got < data.size()) {
     const ssize_t n = ::read(fd.get(), data.data() + got, data.size() - got);

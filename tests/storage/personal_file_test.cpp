@@ -18,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "hex.h"
 
@@ -195,9 +196,9 @@ TEST_F(PersonalFileTest, UnreadableFilesLoadAsEmptyRecord) {
 }
 
 TEST_F(PersonalFileTest, ReadsOnlyABoundedPrefix) {
-  Write("\"" + std::string(200 * 1024, 'a'));
+  Write("\"" + std::string(2 * kPersonalFileReadLimit, 'a'));
   EXPECT_EQ(LoadPersonalFile(folder_),
-            (PersonRecord{std::string(64 * 1024 - 1, 'a'), "", "", "", ""}));
+            (PersonRecord{std::string(kPersonalFileReadLimit - 1, 'a'), "", "", "", ""}));
 }
 
 // Restores a resource limit and SIGXFSZ however the test leaves.
@@ -265,6 +266,12 @@ TEST_F(PersonalFileTest, FailedSaveReportsPathAndReasonAndKeepsPreviousFile) {
   }
 }
 
+std::string Repeat(std::string_view text, std::size_t times) {
+  std::string all;
+  for (std::size_t i = 0; i < times; ++i) all += text;
+  return all;
+}
+
 // What a save does beside writing the record; each case starts in a folder
 // holding only a kojinfl.txt.
 TEST_F(PersonalFileTest, SaveRespectsWhatItReplaces) {
@@ -275,6 +282,9 @@ TEST_F(PersonalFileTest, SaveRespectsWhatItReplaces) {
     if (real_exists) std::ofstream(real) << "x";
     fs::create_symlink("real/kojinfl.txt", File());  // relative to the link's folder
   };
+  // As long as the text boxes take, in characters that take two bytes each.
+  const std::string kanji = Repeat("漢", kMaxFieldUnits), quotes = Repeat("＂", kMaxFieldUnits);
+  const PersonRecord longest{kanji, quotes, quotes, quotes, quotes};
   struct Case {
     const char* label;
     bool root_writes_anyway;
@@ -283,6 +293,7 @@ TEST_F(PersonalFileTest, SaveRespectsWhatItReplaces) {
     std::function<bool()> holds;  // afterwards, besides the file's contents
     PersonRecord record = kYamada;
   };
+  const auto nothing = [] {};
   const auto nothing_else = [] { return true; };
   const auto still_a_link = [&] { return fs::is_symlink(File()); };
   const Case cases[] = {
@@ -295,6 +306,7 @@ TEST_F(PersonalFileTest, SaveRespectsWhatItReplaces) {
       {"read-only folder, file rewritten in place", true,
        [&] { fs::permissions(folder_, fs::perms(0500)); }, 0,
        [&] { return Names() == std::set<std::string>{kPersonalFileName}; }},
+      {"longest name and fields", false, nothing, 0, nothing_else, longest},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
