@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstddef>
+#include <ctime>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -86,19 +87,53 @@ int WriteAll(int fd, std::string_view bytes) {
   return 0;
 }
 
+constexpr std::string_view kTempPrefix = "kojinfl.txt.";
+constexpr std::string_view kTempSuffix = ".tmp";
+
 // A new, unused name in the target's own folder, so that rename() replaces
 // the file in one step (it cannot cross file systems).
 FileDescriptor CreateTemporary(const fs::path& folder, fs::path& temp, int& err) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = folder / (std::string(kPersonalFileName) + "." + std::to_string(::getpid()) + "-" +
-                     std::to_string(counter++) + ".tmp");
+    temp = folder / (std::string(kTempPrefix) + std::to_string(::getpid()) + "-" +
+                     std::to_string(counter++) + std::string(kTempSuffix));
     FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (fd.valid()) return fd;
     err = errno;
     if (err != EEXIST) break;
   }
   return FileDescriptor();
+}
+
+bool AllDigits(std::string_view s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Exactly the names CreateTemporary makes: kojinfl.txt.<digits>-<digits>.tmp.
+bool IsTemporaryName(std::string_view name) {
+  if (!name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix)) return false;
+  name.remove_prefix(kTempPrefix.size());
+  name.remove_suffix(std::min(kTempSuffix.size(), name.size()));
+  const std::size_t dash = name.find('-');
+  return dash != std::string_view::npos && AllDigits(name.substr(0, dash)) &&
+         AllDigits(name.substr(dash + 1));
+}
+
+// Removes the temporary files an interrupted save left in `folder`. One
+// younger than a minute may belong to a save going on right now, so it
+// stays; so does anything that is not a regular file. Errors are ignored:
+// a leftover only takes up space.
+void RemoveLeftovers(const fs::path& folder) {
+  const std::time_t minute_ago = std::time(nullptr) - 60;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path& path = it->path();
+    struct stat st;
+    if (IsTemporaryName(path.filename().native()) && ::lstat(path.c_str(), &st) == 0 &&
+        S_ISREG(st.st_mode) && st.st_mtime < minute_ago) {
+      ::unlink(path.c_str());
+    }
+  }
 }
 
 // The file a save writes: `path` itself, or the end of its chain of symbolic
@@ -244,6 +279,7 @@ SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) 
   if (replaces && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
     return Failure(target, errno);
   }
+  RemoveLeftovers(target_folder);
 
   fs::path temp;
   int err = 0;

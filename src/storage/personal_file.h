@@ -38,8 +38,10 @@ struct SaveResult {
 // allowed. A symbolic link is followed and its target replaced in the target's
 // own folder. A file the user may not write is not replaced. When no temporary
 // file can be made in the folder but the file itself is writable, the file is
-// rewritten in place instead. On failure the temporary file is removed and the
-// previous file is left as it was (unless a rewrite in place failed part way).
+// rewritten in place instead. Temporary files older than a minute, left by an
+// interrupted save, are removed. On failure the temporary file is removed and
+// the previous file is left as it was (unless a rewrite in place failed part
+// way).
 SaveResult SavePersonalFile(const std::filesystem::path& folder, const PersonRecord& record);
 
 // The record from the bytes of a file, by the sequential input rules: blanks

@@ -1,5 +1,6 @@
 #include "storage/personal_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -10,6 +11,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -282,6 +284,16 @@ TEST_F(PersonalFileTest, SaveRespectsWhatItReplaces) {
     if (real_exists) std::ofstream(real) << "x";
     fs::create_symlink("real/kojinfl.txt", File());  // relative to the link's folder
   };
+  const auto leave_temporary_files = [&] {
+    for (const auto& [name, age_seconds] : {std::pair{"kojinfl.txt.12-3.tmp", 61},
+                                            {"kojinfl.txt.12-4.tmp", 30},
+                                            {"kojinfl.txt.12-x.tmp", 61},
+                                            {"kojinfl.txt.x-3.tmp", 61}}) {
+      std::ofstream{folder_ / name};
+      const timespec times[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - age_seconds, 0}};
+      ::utimensat(AT_FDCWD, (folder_ / name).c_str(), times, 0);
+    }
+  };
   // As long as the text boxes take, in characters that take two bytes each.
   const std::string kanji = Repeat("漢", kMaxFieldUnits), quotes = Repeat("＂", kMaxFieldUnits);
   const PersonRecord longest{kanji, quotes, quotes, quotes, quotes};
@@ -307,6 +319,11 @@ TEST_F(PersonalFileTest, SaveRespectsWhatItReplaces) {
        [&] { fs::permissions(folder_, fs::perms(0500)); }, 0,
        [&] { return Names() == std::set<std::string>{kPersonalFileName}; }},
       {"longest name and fields", false, nothing, 0, nothing_else, longest},
+      {"only old temporary files removed", false, leave_temporary_files, 0,
+       [&] {
+         return Names() == std::set<std::string>{kPersonalFileName, "kojinfl.txt.12-4.tmp",
+                                                 "kojinfl.txt.12-x.tmp", "kojinfl.txt.x-3.tmp"};
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
