@@ -9,6 +9,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstddef>
+#include <ctime>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -18,10 +20,6 @@ namespace bio {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The record is one short line; whatever the file's size, this much is
-// plenty and keeps a huge or endless file from stalling the start-up.
-constexpr std::size_t kMaxReadBytes = 64 * 1024;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
@@ -89,13 +87,16 @@ int WriteAll(int fd, std::string_view bytes) {
   return 0;
 }
 
+constexpr std::string_view kTempPrefix = "kojinfl.txt.";
+constexpr std::string_view kTempSuffix = ".tmp";
+
 // A new, unused name in the target's own folder, so that rename() replaces
 // the file in one step (it cannot cross file systems).
 FileDescriptor CreateTemporary(const fs::path& folder, fs::path& temp, int& err) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = folder / (std::string(kPersonalFileName) + "." + std::to_string(::getpid()) + "-" +
-                     std::to_string(counter++) + ".tmp");
+    temp = folder / (std::string(kTempPrefix) + std::to_string(::getpid()) + "-" +
+                     std::to_string(counter++) + std::string(kTempSuffix));
     FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (fd.valid()) return fd;
     err = errno;
@@ -104,12 +105,101 @@ FileDescriptor CreateTemporary(const fs::path& folder, fs::path& temp, int& err)
   return FileDescriptor();
 }
 
+bool AllDigits(std::string_view s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Exactly the names CreateTemporary makes: kojinfl.txt.<digits>-<digits>.tmp.
+bool IsTemporaryName(std::string_view name) {
+  if (!name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix)) return false;
+  name.remove_prefix(kTempPrefix.size());
+  name.remove_suffix(std::min(kTempSuffix.size(), name.size()));
+  const std::size_t dash = name.find('-');
+  return dash != std::string_view::npos && AllDigits(name.substr(0, dash)) &&
+         AllDigits(name.substr(dash + 1));
+}
+
+// Removes the temporary files an interrupted save left in `folder`. One
+// younger than a minute may belong to a save going on right now, so it
+// stays; so does anything that is not a regular file. Errors are ignored:
+// a leftover only takes up space.
+void RemoveLeftovers(const fs::path& folder) {
+  const std::time_t minute_ago = std::time(nullptr) - 60;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path& path = it->path();
+    struct stat st;
+    if (IsTemporaryName(path.filename().native()) && ::lstat(path.c_str(), &st) == 0 &&
+        S_ISREG(st.st_mode) && st.st_mtime < minute_ago) {
+      ::unlink(path.c_str());
+    }
+  }
+}
+
+// The file a save writes: `path` itself, or the end of its chain of symbolic
+// links, a dangling link giving the path it points to. Relative targets count
+// from the link's own folder. 0, or ELOOP for a chain that does not end.
+int FollowLinks(fs::path& path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    const fs::path to = fs::read_symlink(path, ec);
+    if (ec) return 0;  // not a link (or gone): this is the file
+    path = to.is_absolute() ? to : path.parent_path() / to;
+  }
+  return ELOOP;
+}
+
+// Gives the temporary file the permission bits, owner and group of the file
+// it replaces. Only root may give a file away, so EPERM on the owner is
+// expected and ignored: the file then belongs to the user who saves.
+int CopyOwnerAndMode(int fd, const struct stat& old) {
+  if (::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) return errno;
+  // After fchown, which clears set-user-ID and set-group-ID bits.
+  return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
+}
+
+// Writes `bytes` over the file itself, for a folder in which no temporary
+// file can be made. Not atomic: a failure part way leaves a damaged file.
+int RewriteInPlace(const fs::path& file, std::string_view bytes) {
+  FileDescriptor fd(::open(file.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+  if (!fd.valid()) return errno;
+  if (const int err = WriteAll(fd.get(), bytes); err != 0) return err;
+  if (::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) return errno;
+  if (::fsync(fd.get()) != 0) return errno;
+  return fd.Close();
+}
+
 // Makes the rename itself durable. Some file systems refuse fsync on a
 // folder; the file has been replaced by then, so that is not a failure.
 void SyncFolder(const fs::path& folder) {
-  FileDescriptor fd(
-      ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (fd.valid()) ::fsync(fd.get());
+}
+
+// The reason in words, for the Japanese message box the text is shown in.
+const char* Reason(int err) {
+  switch (err) {
+    case EACCES:
+    case EPERM:
+      return "書き込みの許可がありません。";
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return "ディスクの空きが足りません。";
+    case EROFS:
+      return "読み取り専用のファイルシステムです。";
+    case EISDIR:
+      return "ファイルの場所にフォルダがあります。";
+    case ENOENT:
+    case ENOTDIR:
+      return "保存先のフォルダがありません。";
+    default:
+      return "保存中に問題が起きました。";
+  }
+}
+
+SaveResult Failure(const fs::path& file, int err) {
+  return {false, "「" + file.string() + "」に書き込めませんでした。" + Reason(err), err};
 }
 
 }  // namespace
@@ -165,7 +255,7 @@ PersonRecord LoadPersonalFile(const fs::path& folder) {
   struct stat st;
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
 
-  std::string data(kMaxReadBytes, '\0');
+  std::string data(kPersonalFileReadLimit, '\0');
   std::size_t got = 0;
   while (got < data.size()) {
     const ssize_t n = ::read(fd.get(), data.data() + got, data.size() - got);
@@ -178,36 +268,42 @@ PersonRecord LoadPersonalFile(const fs::path& folder) {
 }
 
 SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) {
-  const fs::path target = folder / kPersonalFileName;
-  const auto failure = [&target](const char* step, int err) {
-    return SaveResult{false, "Cannot save \"" + target.string() + "\" (" + step +
-                                 "): " + std::generic_category().message(err)};
-  };
+  fs::path target = folder / kPersonalFileName;
+  if (const int err = FollowLinks(target); err != 0) return Failure(target, err);
+  const fs::path target_folder = target.has_parent_path() ? target.parent_path() : ".";
+  const std::string bytes = FormatPersonalRecord(record);
+
+  struct stat old;
+  const bool replaces = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  // A file the user has made read-only is not replaced behind their back.
+  if (replaces && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    return Failure(target, errno);
+  }
+  RemoveLeftovers(target_folder);
 
   fs::path temp;
   int err = 0;
-  FileDescriptor fd = CreateTemporary(folder, temp, err);
-  if (!fd.valid()) return failure("creating a temporary file", err);
-
-  const char* step = nullptr;
-  if ((err = WriteAll(fd.get(), FormatPersonalRecord(record))) != 0) {
-    step = "writing";
-  } else if (::fsync(fd.get()) != 0) {
-    err = errno;
-    step = "flushing to disk";
-  } else if ((err = fd.Close()) != 0) {
-    step = "closing";
-  } else if (::rename(temp.c_str(), target.c_str()) != 0) {
-    err = errno;
-    step = "replacing the file";
+  FileDescriptor fd = CreateTemporary(target_folder, temp, err);
+  if (!fd.valid()) {
+    const bool folder_locked = err == EACCES || err == EPERM || err == EROFS;
+    if (replaces && folder_locked) err = RewriteInPlace(target, bytes);
+    return err == 0 ? SaveResult{true, {}, 0} : Failure(target, err);
   }
-  if (step != nullptr) {
+
+  // Owner and mode first, so the record is never readable by more people
+  // than the file it replaces.
+  err = replaces ? CopyOwnerAndMode(fd.get(), old) : 0;
+  if (err == 0) err = WriteAll(fd.get(), bytes);
+  if (err == 0 && ::fsync(fd.get()) != 0) err = errno;
+  if (err == 0) err = fd.Close();
+  if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
+  if (err != 0) {
     fd.Close();
     ::unlink(temp.c_str());
-    return failure(step, err);
+    return Failure(target, err);
   }
-  SyncFolder(folder);
-  return {true, {}};
+  SyncFolder(target_folder);
+  return {true, {}, 0};
 }
 
 }  // namespace bio
