@@ -8,7 +8,6 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <algorithm>
-#include <limits>
 #include <vector>
 
 #include "forms/picture_box.h"
@@ -36,11 +35,10 @@ QWidget* Create(ControlKind kind, const QString& caption, QWidget* parent) {
   switch (kind) {
     case ControlKind::Frame:
       return new QGroupBox(caption, parent);
-    case ControlKind::TextBox: {
-      auto* box = new QLineEdit(parent);
-      box->setMaxLength(std::numeric_limits<int>::max());  // no limit of our own
-      return box;
-    }
+    case ControlKind::TextBox:
+      // Qt's usual limit of 32767 characters a box, which the reader of
+      // kojinfl.txt is sized for, so whatever is saved reads back whole.
+      return new QLineEdit(parent);
     case ControlKind::Option:
       return new QRadioButton(caption, parent);
     case ControlKind::Label: {

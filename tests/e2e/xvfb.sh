@@ -5,7 +5,10 @@ start_xvfb() {
   local fifo n
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  # -noreset: the server would otherwise reset (and forget its key
+  # bindings) whenever its last client leaves, and refuse the next program
+  # for a moment.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   if ! read -r -t 10 n <"$fifo"; then
     rm -f "$fifo"
