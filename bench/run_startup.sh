@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs startup_bench on a private Xvfb, so that both probes get a real X
+# Runs startup_bench on a private Xvfb, so that all probes get a real X
 # server and nothing on a desktop (compositor, other windows) skews them.
 # Arguments go to startup_bench (e.g. --runs 30 --verbose).
 # BIO_BUILD_DIR: the build tree (default: build/ beside bench/).
@@ -7,10 +7,10 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 bin=${BIO_BUILD_DIR:-$here/../build}/bench
-for exe in startup_bench biorhythm_probe bare_window; do
+for exe in startup_bench biorhythm_probe bare_window japanese_window; do
   if [[ ! -x $bin/$exe ]]; then
     echo "run_startup.sh: $bin/$exe missing; build it first:" >&2
-    echo "  cmake --build ${BIO_BUILD_DIR:-build} --target startup_bench biorhythm_probe bare_window" >&2
+    echo "  cmake --build ${BIO_BUILD_DIR:-build} --target startup_bench biorhythm_probe bare_window japanese_window" >&2
     exit 2
   fi
 done

@@ -1,6 +1,7 @@
-// Starts biorhythm_probe and bare_window alternately (A B A B ...), each the
-// same way: clock reading, fork, exec. Collects the probes' timestamps and
-// the peak memory wait4 reports, and prints medians side by side.
+// Starts biorhythm_probe and its two floors, bare_window and japanese_window,
+// in turn (A B C A B C ...), each the same way: clock reading, fork, exec.
+// Collects the probes' timestamps and the peak memory wait4 reports, and
+// prints medians side by side with the program's ratio to each floor.
 // No Qt here, so the launcher adds nothing to what it measures.
 
 #include <fcntl.h>
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -35,6 +37,7 @@ struct Options {
   bool verbose = false;
   std::string program;
   std::string bare;
+  std::string japanese;
 };
 
 long long MonotonicNs() {
@@ -54,7 +57,7 @@ std::string OwnFolder() {
 [[noreturn]] void Usage(int code) {
   std::fprintf(code ? stderr : stdout,
                "usage: startup_bench [--runs N] [--warmup N] [--offscreen] [--verbose]\n"
-               "                     [--program PATH] [--bare PATH]\n"
+               "                     [--program PATH] [--bare PATH] [--japanese PATH]\n"
                "Needs DISPLAY (bench/run_startup.sh starts an Xvfb) unless --offscreen.\n");
   std::exit(code);
 }
@@ -64,6 +67,7 @@ Options Parse(int argc, char** argv) {
   const std::string folder = OwnFolder();
   o.program = folder + "/biorhythm_probe";
   o.bare = folder + "/bare_window";
+  o.japanese = folder + "/japanese_window";
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     auto next = [&]() -> std::string {
@@ -76,6 +80,7 @@ Options Parse(int argc, char** argv) {
     else if (a == "--verbose") o.verbose = true;
     else if (a == "--program") o.program = next();
     else if (a == "--bare") o.bare = next();
+    else if (a == "--japanese") o.japanese = next();
     else if (a == "--help" || a == "-h") Usage(0);
     else Usage(2);
   }
@@ -83,8 +88,8 @@ Options Parse(int argc, char** argv) {
   return o;
 }
 
-// The environment both probes get: ours, with the platform pinned so that a
-// stray QT_QPA_PLATFORM cannot make the two sides differ.
+// The environment every probe gets: ours, with the platform pinned so that a
+// stray QT_QPA_PLATFORM cannot make the sides differ.
 std::vector<std::string> ProbeEnvironment(const Options& o) {
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
@@ -202,15 +207,39 @@ struct Row {
   double scale;  // divides the raw value into the shown unit
 };
 
-void PrintRow(const Row& row, const std::vector<Sample>& program, const std::vector<Sample>& bare) {
-  const auto a = Median(program, row.key);
-  const auto b = Median(bare, row.key);
-  if (!a && !b) return;
-  std::printf("  %-38s", row.label);
-  if (a) std::printf(" %10.2f", *a / row.scale); else std::printf(" %10s", "-");
-  if (b) std::printf(" %10.2f", *b / row.scale); else std::printf(" %10s", "-");
-  if (a && b && *b != 0) std::printf(" %8.2fx %+10.2f", *a / *b, (*a - *b) / row.scale);
-  std::printf("\n");
+// The probes in the order they are started and shown; the first is the
+// program, the others the floors it is compared with.
+struct Target {
+  const char* label;
+  std::string path;
+};
+
+// One row: each target's median, then the program's ratio to each floor and
+// how far it is above the last (the highest) floor.
+void PrintRow(const Row& row, const std::vector<std::vector<Sample>>& results) {
+  std::vector<std::optional<double>> m;
+  for (const std::vector<Sample>& r : results) m.push_back(Median(r, row.key));
+  if (std::none_of(m.begin(), m.end(), [](const auto& v) { return v.has_value(); })) return;
+  char cell[32];
+  std::string line = "  " + std::string(row.label);
+  line.resize(40, ' ');
+  for (const auto& v : m) {
+    if (v) std::snprintf(cell, sizeof cell, " %10.2f", *v / row.scale);
+    else std::snprintf(cell, sizeof cell, " %10s", "-");
+    line += cell;
+  }
+  const std::optional<double>& a = m.front();
+  for (std::size_t k = 1; k < m.size(); ++k) {
+    if (a && m[k] && *m[k] != 0) std::snprintf(cell, sizeof cell, " %8.2fx", *a / *m[k]);
+    else std::snprintf(cell, sizeof cell, " %9s", "");
+    line += cell;
+  }
+  if (a && m.back()) {
+    std::snprintf(cell, sizeof cell, " %+10.2f", (*a - *m.back()) / row.scale);
+    line += cell;
+  }
+  line.erase(line.find_last_not_of(' ') + 1);
+  std::printf("%s\n", line.c_str());
 }
 
 }  // namespace
@@ -223,23 +252,24 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::vector<std::string> env = ProbeEnvironment(o);
-  const std::string* targets[2] = {&o.program, &o.bare};
+  const Target targets[] = {{"program", o.program}, {"bare", o.bare}, {"japanese", o.japanese}};
+  constexpr std::size_t kTargets = std::size(targets);
 
   // Warm-up starts fill the page cache and fontconfig's caches and create
   // kojinfl.txt, so every counted start sees the same, steady state.
   for (int i = 0; i < o.warmup; ++i) {
-    for (const std::string* t : targets) {
-      if (!RunOnce(*t, env, o.verbose)) return 1;
+    for (const Target& t : targets) {
+      if (!RunOnce(t.path, env, o.verbose)) return 1;
     }
   }
-  std::vector<Sample> results[2];
+  std::vector<std::vector<Sample>> results(kTargets);
   for (int i = 0; i < o.runs; ++i) {
-    for (int k = 0; k < 2; ++k) {
-      std::optional<Sample> s = RunOnce(*targets[k], env, o.verbose);
+    for (std::size_t k = 0; k < kTargets; ++k) {
+      std::optional<Sample> s = RunOnce(targets[k].path, env, o.verbose);
       if (!s) return 1;
       if (o.verbose) {
         std::fprintf(stderr, "run %2d %-8s first frame %7.2f ms  maxrss %6.0f KiB\n", i + 1,
-                     k == 0 ? "program" : "bare", (*s)["first_frame"] / 1e6, (*s)["maxrss_kib"]);
+                     targets[k].label, (*s)["first_frame"] / 1e6, (*s)["maxrss_kib"]);
       }
       results[k].push_back(std::move(*s));
     }
@@ -248,8 +278,13 @@ int main(int argc, char** argv) {
   std::printf("startup_bench: %d runs each, alternated, %d warm-up; platform %s%s%s\n", o.runs,
               o.warmup, o.offscreen ? "offscreen" : "xcb", o.offscreen ? "" : " on DISPLAY=",
               o.offscreen ? "" : std::getenv("DISPLAY"));
-  std::printf("  %-38s %10s %10s %9s %10s\n", "median (ms from fork; MiB)", "program", "bare",
-              "ratio", "difference");
+  std::printf("  %-38s", "median (ms from fork; MiB)");
+  for (const Target& t : targets) std::printf(" %10s", t.label);
+  for (std::size_t k = 1; k < kTargets; ++k) {
+    std::printf(" %9s", ("/" + std::string(targets[k].label)).c_str());
+  }
+  const char* top_floor = targets[kTargets - 1].label;
+  std::printf(" %10s\n", ("-" + std::string(top_floor)).c_str());
   const Row rows[] = {
       {"main() entered", "main", 1e6},
       {"QApplication constructed", "qapplication", 1e6},
@@ -266,6 +301,8 @@ int main(int argc, char** argv) {
       {"Enter -> click returned (ms)", "enter_click", 1e6},
       {"Enter -> result window frame (ms)", "enter_frame", 1e6},
   };
-  for (const Row& row : rows) PrintRow(row, results[0], results[1]);
+  for (const Row& row : rows) PrintRow(row, results);
+  std::printf("  /floor: the program's median over that floor's; -%s: the program's less %s's\n",
+              top_floor, top_floor);
   return 0;
 }
