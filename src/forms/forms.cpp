@@ -45,8 +45,11 @@ void SetWindowLook(QWidget& form) {
 
 }  // namespace
 
-Forms::Forms(std::filesystem::path program_folder, QString printer_pdf)
-    : program_folder_(std::move(program_folder)), printer_pdf_(std::move(printer_pdf)) {}
+Forms::Forms(std::filesystem::path load_folder, std::filesystem::path save_folder,
+             QString printer_pdf)
+    : load_folder_(std::move(load_folder)),
+      save_folder_(std::move(save_folder)),
+      printer_pdf_(std::move(printer_pdf)) {}
 
 Forms::~Forms() = default;
 

@@ -16,13 +16,15 @@ class ResultForm;
 
 // What the program needs of the window toolkit and its surroundings: the two
 // windows, created on first reference and kept until the end; showing,
-// hiding and ending; the program folder, today's date, the printer and the
-// message box. Hooks let the event procedures attach themselves and let
-// tests stand in for the clock, the end of the process and message boxes.
+// hiding and ending; the folders of kojinfl.txt, today's date, the printer
+// and the message box. Hooks let the event procedures attach themselves and
+// let tests stand in for the clock, the end of the process and message boxes.
 class Forms {
  public:
+  // `load_folder`, `save_folder`: where kojinfl.txt is read and written.
   // `printer_pdf`: empty for the system's default print queue, else a PDF path.
-  explicit Forms(std::filesystem::path program_folder, QString printer_pdf = {});
+  Forms(std::filesystem::path load_folder, std::filesystem::path save_folder,
+        QString printer_pdf = {});
   ~Forms();
   Forms(const Forms&) = delete;
   Forms& operator=(const Forms&) = delete;
@@ -39,7 +41,8 @@ class Forms {
   // Hides every window and ends the program's event loop.
   void End();
 
-  const std::filesystem::path& ProgramFolder() const { return program_folder_; }
+  const std::filesystem::path& PersonalFileLoadFolder() const { return load_folder_; }
+  const std::filesystem::path& PersonalFileSaveFolder() const { return save_folder_; }
   // Today's date as the ten characters yyyy/mm/dd.
   QString Today() const;
   Printer& ThePrinter();
@@ -54,7 +57,8 @@ class Forms {
   std::function<void(const QString&)> message = nullptr;  // default: QMessageBox
 
  private:
-  std::filesystem::path program_folder_;
+  std::filesystem::path load_folder_;
+  std::filesystem::path save_folder_;
   QString printer_pdf_;
   std::unique_ptr<InputForm> nurel_;
   std::unique_ptr<ResultForm> sindan_;
