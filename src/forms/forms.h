@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QRect>
 #include <QString>
 #include <filesystem>
 #include <functional>
@@ -35,7 +36,8 @@ class Forms {
   bool NurelExists() const { return nurel_ != nullptr; }
   bool SindanExists() const { return sindan_ != nullptr; }
 
-  // Shows without blocking, centred on the screen the first time.
+  // Shows without blocking. The first time, centred on the screen the other
+  // window is on, else the one under the mouse, and kept inside its free area.
   void Show(QWidget& form);
   void Hide(QWidget& form);
   // Hides every window and ends the program's event loop.
@@ -64,6 +66,11 @@ class Forms {
   std::unique_ptr<ResultForm> sindan_;
   std::unique_ptr<Printer> printer_;
 };
+
+// Where a window whose frame is `frame` goes inside `available`: centred,
+// and where it is too wide or too tall, against the left or top edge so that
+// its title bar and top-left corner stay on the screen.
+QRect PlaceFrame(const QRect& frame, const QRect& available);
 
 // The title and icon shared by both windows.
 inline constexpr char kProgramTitle[] = "バイオリズム診断";
