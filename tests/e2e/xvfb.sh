@@ -1,5 +1,6 @@
 # Sourced by the end-to-end tests: starts a private Xvfb at 96 dpi on a free
-# display and stops it when the test exits.
+# display and stops it when the test exits; finds the program's windows and
+# types a person into the input window.
 start_xvfb() {
   # -displayfd lets the server pick a free display and tell us which.
   local fifo n
@@ -34,4 +35,21 @@ wait_for_window() {
     sleep 0.1
   done
   return 1
+}
+
+# Types Taro, born 昭和 50-5-3, into the input window given and presses
+# Enter; kojinfl.txt must then hold the bytes of $TARO_RECORD (printf form).
+TARO_RECORD='"Taro","\x8f\xba\x98\x61","50","5","3"\r\n'
+type_taro() {
+  local input=$1 field x y text
+  xdotool windowactivate --sync "$input" 2>/dev/null || xdotool windowfocus --sync "$input"
+  # 昭和 is the third era option: frame at (56, 88), option at (16, 88) inside.
+  xdotool mousemove --window "$input" 90 190 click 1
+  # Centres of the name box and the era year, month and day boxes, in pixels.
+  for field in 150:52:Taro 180:182:50 284:182:5 396:182:3; do
+    IFS=: read -r x y text <<<"$field"
+    xdotool mousemove --window "$input" "$x" "$y" click 1
+    xdotool type --delay 10 "$text"
+  done
+  xdotool key Return
 }
