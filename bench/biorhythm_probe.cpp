@@ -4,7 +4,6 @@
 // BIO_BENCH_ENTER=0 stops after the input window's first frame.
 
 #include <QApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,8 +34,8 @@ int main(int argc, char* argv[]) {
   bench::Mark("main");
   QApplication app(argc, argv);
   bench::Mark("qapplication");
-  // kojinfl.txt lives beside the executable.
-  bio::Program program(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+  QCoreApplication::setApplicationName(QStringLiteral("biorhythm"));
+  bio::Program program(bio::ExecutableFolder(), bio::UserDataFolder());
   bench::Mark("program");
   // Start() begins with this very call; made first only to time the window's
   // creation (with its icon and the file read) apart from showing it.

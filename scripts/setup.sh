@@ -7,12 +7,14 @@ build_packages=(
   g++ make cmake pkg-config
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   fonts-ipafont-gothic fonts-ipafont-mincho
+  dpkg-dev
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang
   xvfb xauth xdotool x11-utils x11-xserver-utils
   poppler-utils
   cups cups-client cups-bsd printer-driver-cups-pdf
+  desktop-file-utils appstream
 )
 
 packages=("${build_packages[@]}")

@@ -24,7 +24,7 @@ void LoadForm(Program& program) {
   InputForm& nurel = program.forms.Nurel();
 
   // A missing file is a first start: everything stays empty.
-  const PersonRecord record = LoadPersonalFile(program.forms.ProgramFolder());
+  const PersonRecord record = LoadPersonalFile(program.forms.PersonalFileLoadFolder());
   state.PersonName[1] = record.name;
   state.EraName = record.era;
   state.BirthEraYearText = record.year;

@@ -1,12 +1,13 @@
 #include <QApplication>
-#include <QFile>
 
 #include "app/program.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  // kojinfl.txt lives beside the executable.
-  bio::Program program(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+  QCoreApplication::setApplicationName(QStringLiteral("biorhythm"));
+  // kojinfl.txt lives beside the executable, or in the user's data folder
+  // when the executable's folder is not the user's to write (an installed copy).
+  bio::Program program(bio::ExecutableFolder(), bio::UserDataFolder());
   program.Start();
   return QApplication::exec();
 }

@@ -1,16 +1,35 @@
 #include "app/program.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QPushButton>
+#include <QStandardPaths>
 
 #include "app/events.h"
 #include "forms/fonts.h"
 #include "forms/input_form.h"
 #include "forms/result_form.h"
+#include "storage/file_place.h"
 
 namespace bio {
 
-Program::Program(std::filesystem::path folder, QString printer_pdf)
-    : forms(std::move(folder), std::move(printer_pdf)) {
+namespace {
+
+std::filesystem::path ToPath(const QString& folder) {
+  return QFile::encodeName(folder).toStdString();
+}
+
+Forms FormsFor(const std::filesystem::path& program_folder,
+               const std::filesystem::path& user_folder, QString printer_pdf) {
+  const PersonalFilePlaces places = ChoosePersonalFilePlaces(program_folder, user_folder);
+  return Forms(places.load_folder, places.save_folder, std::move(printer_pdf));
+}
+
+}  // namespace
+
+Program::Program(const std::filesystem::path& program_folder,
+                 const std::filesystem::path& user_folder, QString printer_pdf)
+    : forms(FormsFor(program_folder, user_folder, std::move(printer_pdf))) {
   InstallLook();
   forms.nurel_created = [this](InputForm& nurel) {
     QObject::connect(nurel.Command1, &QPushButton::clicked,
@@ -30,6 +49,12 @@ Program::Program(std::filesystem::path folder, QString printer_pdf)
     // the program rather than leave it running with no window.
     QObject::connect(&sindan, &ResultForm::closed, [this] { forms.End(); });
   };
+}
+
+std::filesystem::path ExecutableFolder() { return ToPath(QCoreApplication::applicationDirPath()); }
+
+std::filesystem::path UserDataFolder() {
+  return ToPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
 void Program::Start() {

@@ -13,9 +13,11 @@ namespace bio {
 // the windows, with every window's event procedures attached.
 class Program {
  public:
-  // `folder`: where kojinfl.txt lives. `printer_pdf`: empty for the system's
-  // default printer, or a PDF file to print into.
-  explicit Program(std::filesystem::path folder, QString printer_pdf = {});
+  // kojinfl.txt stays in `program_folder` when the user may write there, else
+  // goes to `user_folder` (see ChoosePersonalFilePlaces). `printer_pdf`:
+  // empty for the system's default printer, or a PDF file to print into.
+  Program(const std::filesystem::path& program_folder, const std::filesystem::path& user_folder,
+          QString printer_pdf = {});
 
   // Loads and shows the input window, centred, with the focus on its button.
   void Start();
@@ -24,5 +26,11 @@ class Program {
   GraphState graph;
   Forms forms;
 };
+
+// The two folders a real start passes to Program: the executable's, and the
+// user's data folder (QStandardPaths' AppDataLocation: with the application
+// name biorhythm, ~/.local/share/biorhythm).
+std::filesystem::path ExecutableFolder();
+std::filesystem::path UserDataFolder();
 
 }  // namespace bio

@@ -14,6 +14,7 @@
 #include "forms/input_form.h"
 #include "forms/picture_box.h"
 #include "forms/result_form.h"
+#include "storage/file_place.h"
 #include "storage/personal_file.h"
 
 namespace bio {
@@ -33,7 +34,7 @@ void CheckComputable(const SharedState& state) {
 void SavePerson(const SharedState& state, Forms& forms) {
   const PersonRecord record{state.PersonName[PersonSlot(state)], state.EraName,
                             state.BirthEraYearText, state.BirthMonthText, state.BirthDayText};
-  const SaveResult saved = SavePersonalFile(forms.ProgramFolder(), record);
+  const SaveResult saved = SavePersonalFileCreatingFolder(forms.PersonalFileSaveFolder(), record);
   if (!saved.ok) {
     forms.Message(QString::fromUtf8("個人データ（kojinfl.txt）を保存できませんでした。\n") +
                   QString::fromStdString(saved.error) +

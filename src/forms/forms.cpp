@@ -1,6 +1,7 @@
 #include "forms/forms.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
@@ -8,6 +9,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QSvgRenderer>
+#include <algorithm>
 
 #include "forms/input_form.h"
 #include "forms/printer.h"
@@ -43,10 +45,39 @@ void SetWindowLook(QWidget& form) {
   form.setWindowIcon(ProgramIcon());
 }
 
+// The window's frame around its inside, once the window system has told it.
+QMargins FrameMargins(const QWidget& window) {
+  const QRect frame = window.frameGeometry();
+  const QRect inside = window.geometry();
+  return {inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
+          frame.bottom() - inside.bottom()};
+}
+
+// On the screen of `guide` and with its frame (known once it has been shown),
+// else on the screen under the mouse.
+void PlaceOnScreen(QWidget& form, const QWidget* guide) {
+  QScreen* screen = guide ? guide->screen() : QGuiApplication::screenAt(QCursor::pos());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QMargins frame = guide ? FrameMargins(*guide) : QMargins();
+  const QRect placed =
+      PlaceFrame(QRect(QPoint(0, 0), form.size()).marginsAdded(frame), screen->availableGeometry());
+  form.move(placed.topLeft());  // move() places the frame's top-left corner
+}
+
 }  // namespace
 
-Forms::Forms(std::filesystem::path program_folder, QString printer_pdf)
-    : program_folder_(std::move(program_folder)), printer_pdf_(std::move(printer_pdf)) {}
+QRect PlaceFrame(const QRect& frame, const QRect& available) {
+  const int x = available.left() + std::max(0, (available.width() - frame.width()) / 2);
+  const int y = available.top() + std::max(0, (available.height() - frame.height()) / 2);
+  return {QPoint(x, y), frame.size()};
+}
+
+Forms::Forms(std::filesystem::path load_folder, std::filesystem::path save_folder,
+             QString printer_pdf)
+    : load_folder_(std::move(load_folder)),
+      save_folder_(std::move(save_folder)),
+      printer_pdf_(std::move(printer_pdf)) {}
 
 Forms::~Forms() = default;
 
@@ -71,11 +102,11 @@ ResultForm& Forms::Sindan() {
 void Forms::Show(QWidget& form) {
   if (!form.property("Placed").toBool()) {
     form.setProperty("Placed", true);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-      QRect frame(QPoint(0, 0), form.size());
-      frame.moveCenter(screen->availableGeometry().center());
-      form.move(frame.topLeft());
-    }
+    // The result window goes where the input window was, else the screen
+    // under the mouse.
+    const QWidget* guide = nurel_.get();
+    if (!guide || guide == &form || !guide->property("Placed").toBool()) guide = nullptr;
+    PlaceOnScreen(form, guide);
   }
   form.show();
   form.activateWindow();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QRect>
 #include <QString>
 #include <filesystem>
 #include <functional>
@@ -16,13 +17,15 @@ class ResultForm;
 
 // What the program needs of the window toolkit and its surroundings: the two
 // windows, created on first reference and kept until the end; showing,
-// hiding and ending; the program folder, today's date, the printer and the
-// message box. Hooks let the event procedures attach themselves and let
-// tests stand in for the clock, the end of the process and message boxes.
+// hiding and ending; the folders of kojinfl.txt, today's date, the printer
+// and the message box. Hooks let the event procedures attach themselves and
+// let tests stand in for the clock, the end of the process and message boxes.
 class Forms {
  public:
+  // `load_folder`, `save_folder`: where kojinfl.txt is read and written.
   // `printer_pdf`: empty for the system's default print queue, else a PDF path.
-  explicit Forms(std::filesystem::path program_folder, QString printer_pdf = {});
+  Forms(std::filesystem::path load_folder, std::filesystem::path save_folder,
+        QString printer_pdf = {});
   ~Forms();
   Forms(const Forms&) = delete;
   Forms& operator=(const Forms&) = delete;
@@ -33,13 +36,15 @@ class Forms {
   bool NurelExists() const { return nurel_ != nullptr; }
   bool SindanExists() const { return sindan_ != nullptr; }
 
-  // Shows without blocking, centred on the screen the first time.
+  // Shows without blocking. The first time, centred on the screen the other
+  // window is on, else the one under the mouse, and kept inside its free area.
   void Show(QWidget& form);
   void Hide(QWidget& form);
   // Hides every window and ends the program's event loop.
   void End();
 
-  const std::filesystem::path& ProgramFolder() const { return program_folder_; }
+  const std::filesystem::path& PersonalFileLoadFolder() const { return load_folder_; }
+  const std::filesystem::path& PersonalFileSaveFolder() const { return save_folder_; }
   // Today's date as the ten characters yyyy/mm/dd.
   QString Today() const;
   Printer& ThePrinter();
@@ -54,12 +59,18 @@ class Forms {
   std::function<void(const QString&)> message = nullptr;  // default: QMessageBox
 
  private:
-  std::filesystem::path program_folder_;
+  std::filesystem::path load_folder_;
+  std::filesystem::path save_folder_;
   QString printer_pdf_;
   std::unique_ptr<InputForm> nurel_;
   std::unique_ptr<ResultForm> sindan_;
   std::unique_ptr<Printer> printer_;
 };
+
+// Where a window whose frame is `frame` goes inside `available`: centred,
+// and where it is too wide or too tall, against the left or top edge so that
+// its title bar and top-left corner stay on the screen.
+QRect PlaceFrame(const QRect& frame, const QRect& available);
 
 // The title and icon shared by both windows.
 inline constexpr char kProgramTitle[] = "バイオリズム診断";

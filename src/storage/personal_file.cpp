@@ -198,11 +198,11 @@ const char* Reason(int err) {
   }
 }
 
-SaveResult Failure(const fs::path& file, int err) {
+}  // namespace
+
+SaveResult SaveFailure(const fs::path& file, int err) {
   return {false, "「" + file.string() + "」に書き込めませんでした。" + Reason(err), err};
 }
-
-}  // namespace
 
 PersonRecord ParsePersonalRecord(std::string_view data) {
   // The separators (" , CR LF space tab) are all below 0x40 and a code page
@@ -269,7 +269,7 @@ PersonRecord LoadPersonalFile(const fs::path& folder) {
 
 SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) {
   fs::path target = folder / kPersonalFileName;
-  if (const int err = FollowLinks(target); err != 0) return Failure(target, err);
+  if (const int err = FollowLinks(target); err != 0) return SaveFailure(target, err);
   const fs::path target_folder = target.has_parent_path() ? target.parent_path() : ".";
   const std::string bytes = FormatPersonalRecord(record);
 
@@ -277,7 +277,7 @@ SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) 
   const bool replaces = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
   // A file the user has made read-only is not replaced behind their back.
   if (replaces && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
-    return Failure(target, errno);
+    return SaveFailure(target, errno);
   }
   RemoveLeftovers(target_folder);
 
@@ -287,7 +287,7 @@ SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) 
   if (!fd.valid()) {
     const bool folder_locked = err == EACCES || err == EPERM || err == EROFS;
     if (replaces && folder_locked) err = RewriteInPlace(target, bytes);
-    return err == 0 ? SaveResult{true, {}, 0} : Failure(target, err);
+    return err == 0 ? SaveResult{true, {}, 0} : SaveFailure(target, err);
   }
 
   // Owner and mode first, so the record is never readable by more people
@@ -300,7 +300,7 @@ SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) 
   if (err != 0) {
     fd.Close();
     ::unlink(temp.c_str());
-    return Failure(target, err);
+    return SaveFailure(target, err);
   }
   SyncFolder(target_folder);
   return {true, {}, 0};

@@ -44,6 +44,10 @@ struct SaveResult {
 // way).
 SaveResult SavePersonalFile(const std::filesystem::path& folder, const PersonRecord& record);
 
+// The failed save of `path` for the errno `err`: the path and the reason in
+// Japanese, for the message box the caller shows.
+SaveResult SaveFailure(const std::filesystem::path& path, int err);
+
 // The record from the bytes of a file, by the sequential input rules: blanks
 // (and line ends) before a field are skipped; a quoted field runs to the next
 // quotation mark, or to the end of its line when the mark is missing, and

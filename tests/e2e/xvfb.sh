@@ -1,5 +1,6 @@
 # Sourced by the end-to-end tests: starts a private Xvfb at 96 dpi on a free
-# display and stops it when the test exits.
+# display and stops it when the test exits; finds the program's windows and
+# types a person into the input window.
 start_xvfb() {
   # -displayfd lets the server pick a free display and tell us which.
   local fifo n
@@ -38,3 +39,28 @@ wait_for_window() {
   done
   return 1
 }
+
+# Chooses the era option at height `era_y` of the input window given, types
+# name, era year, month and day (an empty text leaves its box empty), and
+# presses Enter.
+type_person() {
+  local input=$1 era_y=$2 name=$3 year=$4 month=$5 day=$6 field x y text
+  xdotool windowactivate --sync "$input" 2>/dev/null || xdotool windowfocus --sync "$input"
+  xdotool mousemove --window "$input" 90 "$era_y" click 1
+  # Centres of the name box and the era year, month and day boxes, in pixels.
+  for field in "150:52:$name" "180:182:$year" "284:182:$month" "396:182:$day"; do
+    IFS=: read -r x y text <<<"$field"
+    xdotool mousemove --window "$input" "$x" "$y" click 1
+    [[ -z $text ]] || xdotool type --delay 10 "$text"
+  done
+  xdotool key Return
+}
+
+# The era options' heights: 昭和 is the third, 令和 the fifth.
+SHOWA_Y=190
+REIWA_Y=260
+
+# Types Taro, born 昭和 50-5-3, into the input window given and presses
+# Enter; kojinfl.txt must then hold the bytes of $TARO_RECORD (printf form).
+TARO_RECORD='"Taro","\x8f\xba\x98\x61","50","5","3"\r\n'
+type_taro() { type_person "$1" "$SHOWA_Y" Taro 50 5 3; }

@@ -26,7 +26,7 @@ struct TestProgram {
   explicit TestProgram(QDate today = QDate(2024, 5, 3), QString printer_pdf = {},
                        const std::string& kojinfl_bytes = {}, bool with_file = false) {
     if (with_file) WriteFile(kojinfl_bytes);
-    program = std::make_unique<Program>(Folder(), printer_pdf);
+    program = std::make_unique<Program>(Folder(), Folder() / "user", printer_pdf);
     program->forms.clock = [today] { return today; };
     program->forms.message = [this](const QString& text) { messages << text; };
     program->forms.end = [this] { ended = true; };

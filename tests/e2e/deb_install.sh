@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The Debian package as a person would use it: built from the build tree
+# (BUILD_DIR), installed with apt, its menu entry and metadata valid, started
+# from the entry's Exec line as nobody; Taro typed and Enter pressed must
+# land in ~/.local/share/biorhythm, not in /usr/bin. The package is purged at
+# the end. Skipped (77) unless root, or when the package is installed already.
+set -euo pipefail
+build=${1:?usage: $0 BUILD_DIR}
+source "$(dirname "$0")/xvfb.sh"
+
+[[ $(id -u) == 0 ]] || { echo "SKIPPED: installing a package needs root"; exit 77; }
+exec 9>/run/lock/biorhythm-deb-e2e.lock  # one install at a time, whichever build tree
+flock -w 600 9
+if dpkg-query -W -f='${Status}' biorhythm 2>/dev/null | grep -q 'ok installed'; then
+  echo "SKIPPED: the biorhythm package is installed already; not touching it"
+  exit 77
+fi
+
+work=$(mktemp -d)
+chmod 755 "$work"  # nobody's home is inside
+app_pid= installed=
+cleanup() {
+  set +e
+  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
+  stop_xvfb
+  [[ -n $installed ]] && dpkg --purge biorhythm >/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+(cd "$build" && cpack -G DEB -B "$work/package" >"$work/log" 2>&1) || { cat "$work/log"; exit 1; }
+installed=1
+# Every dependency is installed already (scripts/setup.sh): no download.
+DEBIAN_FRONTEND=noninteractive apt-get install -y -q -o DPkg::Lock::Timeout=300 \
+  "$work"/package/biorhythm_*.deb >"$work/log" 2>&1 || { cat "$work/log"; exit 1; }
+desktop=$(dpkg -L biorhythm | grep '^/usr/share/applications/.*\.desktop$')
+desktop-file-validate "$desktop"
+appstreamcli validate --no-net "$(dpkg -L biorhythm | grep '^/usr/share/metainfo/')"
+dpkg -L biorhythm | grep -q '^/usr/share/icons/hicolor/scalable/apps/.*\.svg$'
+
+home=$work/home
+mkdir -m 700 "$home" "$work/runtime"
+chown 65534:65534 "$home" "$work/runtime"
+start_xvfb
+read -ra command <<<"$(sed -n 's/^Exec=//p' "$desktop")"
+setpriv --reuid=65534 --regid=65534 --clear-groups env -i HOME="$home" LANG=C.UTF-8 \
+  XDG_RUNTIME_DIR="$work/runtime" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin "${command[@]}" \
+  >"$work/log" 2>&1 &
+app_pid=$!
+input=$(wait_for_window 524x571) || { echo "FAIL: no input window"; cat "$work/log"; exit 1; }
+type_taro "$input"
+wait_for_window 711x551 >/dev/null || { echo "FAIL: no result window"; cat "$work/log"; exit 1; }
+
+saved=$home/.local/share/biorhythm/kojinfl.txt
+cmp -s <(printf "$TARO_RECORD") "$saved" || { echo "FAIL: $saved is not Taro's record"; exit 1; }
+[[ ! -e /usr/bin/kojinfl.txt ]] || { echo "FAIL: kojinfl.txt in /usr/bin"; exit 1; }
+echo "PASS: the package installs, validates, and its program saves into the user's folder"
