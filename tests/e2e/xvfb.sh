@@ -1,6 +1,12 @@
 # Sourced by the end-to-end tests: starts a private Xvfb at 96 dpi on a free
 # display and stops it when the test exits; finds the program's windows and
 # types a person into the input window.
+
+# A desktop session runs in a UTF-8 locale; without one Qt writes the
+# window's old-style title (WM_NAME) in Latin-1 and xdotool cannot find
+# バイオリズム診断 by name.
+export LC_ALL=C.UTF-8
+
 start_xvfb() {
   # -displayfd lets the server pick a free display and tell us which.
   local fifo n
