@@ -7,7 +7,7 @@ build_packages=(
   g++ make cmake pkg-config
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   fonts-ipafont-gothic fonts-ipafont-mincho
-  dpkg-dev
+  dpkg-dev file
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang
