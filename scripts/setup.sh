@@ -14,7 +14,7 @@ test_packages=(
   xvfb xauth xdotool x11-utils x11-xserver-utils
   poppler-utils
   cups cups-client cups-bsd printer-driver-cups-pdf
-  desktop-file-utils appstream
+  desktop-file-utils appstream lintian
 )
 
 packages=("${build_packages[@]}")

@@ -1,13 +1,25 @@
 #include <QApplication>
+#include <cstdio>
 
 #include "app/program.h"
+#include "app/session.h"
+
+// Each executable's build says which copy it is (the package's, or a build
+// tree's and portable folder's) and which desktop entry names it, so that a
+// Wayland dock, which goes by the app id, finds the entry's icon and name.
+constexpr bio::ProgramCopy kProgramCopy = bio::ProgramCopy::BIO_PROGRAM_COPY;
 
 int main(int argc, char* argv[]) {
+  if (!bio::DesktopSessionAvailable()) {
+    std::fputs(bio::kNoDesktopSessionMessage, stderr);
+    return 1;
+  }
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("biorhythm"));
-  // kojinfl.txt lives beside the executable, or in the user's data folder
-  // when the executable's folder is not the user's to write (an installed copy).
-  bio::Program program(bio::ExecutableFolder(), bio::UserDataFolder());
+  QGuiApplication::setDesktopFileName(QStringLiteral(BIO_DESKTOP_FILE_NAME));
+  // kojinfl.txt lives in the user's data folder for the package's copy, and
+  // beside the executable for a portable one whose folder the user may write.
+  bio::Program program(bio::ExecutableFolder(), bio::UserDataFolder(), {}, kProgramCopy);
   program.Start();
   return QApplication::exec();
 }

@@ -9,7 +9,6 @@
 #include "forms/fonts.h"
 #include "forms/input_form.h"
 #include "forms/result_form.h"
-#include "storage/file_place.h"
 
 namespace bio {
 
@@ -20,16 +19,16 @@ std::filesystem::path ToPath(const QString& folder) {
 }
 
 Forms FormsFor(const std::filesystem::path& program_folder,
-               const std::filesystem::path& user_folder, QString printer_pdf) {
-  const PersonalFilePlaces places = ChoosePersonalFilePlaces(program_folder, user_folder);
+               const std::filesystem::path& user_folder, QString printer_pdf, ProgramCopy copy) {
+  const PersonalFilePlaces places = ChoosePersonalFilePlaces(program_folder, user_folder, copy);
   return Forms(places.load_folder, places.save_folder, std::move(printer_pdf));
 }
 
 }  // namespace
 
 Program::Program(const std::filesystem::path& program_folder,
-                 const std::filesystem::path& user_folder, QString printer_pdf)
-    : forms(FormsFor(program_folder, user_folder, std::move(printer_pdf))) {
+                 const std::filesystem::path& user_folder, QString printer_pdf, ProgramCopy copy)
+    : forms(FormsFor(program_folder, user_folder, std::move(printer_pdf), copy)) {
   InstallLook();
   forms.nurel_created = [this](InputForm& nurel) {
     QObject::connect(nurel.Command1, &QPushButton::clicked,

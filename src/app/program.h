@@ -6,6 +6,7 @@
 #include "diagnosis/graph.h"
 #include "engine/shared_state.h"
 #include "forms/forms.h"
+#include "storage/file_place.h"
 
 namespace bio {
 
@@ -13,11 +14,12 @@ namespace bio {
 // the windows, with every window's event procedures attached.
 class Program {
  public:
-  // kojinfl.txt stays in `program_folder` when the user may write there, else
-  // goes to `user_folder` (see ChoosePersonalFilePlaces). `printer_pdf`:
-  // empty for the system's default printer, or a PDF file to print into.
+  // kojinfl.txt goes to `user_folder` for an installed copy; a portable one
+  // keeps it in `program_folder` when the user may write there (see
+  // ChoosePersonalFilePlaces). `printer_pdf`: empty for the system's default
+  // printer, or a PDF file to print into.
   Program(const std::filesystem::path& program_folder, const std::filesystem::path& user_folder,
-          QString printer_pdf = {});
+          QString printer_pdf = {}, ProgramCopy copy = ProgramCopy::Portable);
 
   // Loads and shows the input window, centred, with the focus on its button.
   void Start();

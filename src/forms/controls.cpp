@@ -15,7 +15,10 @@
 namespace bio {
 
 void SetBackground(QWidget& widget, const QColor& colour) {
-  QPalette palette = widget.palette();
+  // A fixed background needs fixed text on it: the style's own light palette
+  // (black text, white option indicators), not the desktop's, whose light
+  // text and dark indicators would vanish on these colours in a dark scheme.
+  QPalette palette = widget.style()->standardPalette();
   // Buttons (the era options) fill with their own background role; the
   // Window role is what the controls inside a form or frame inherit.
   palette.setColor(QPalette::Window, colour);

@@ -36,7 +36,8 @@ struct ControlSpec {
 // tab order from the tab indices.
 void BuildControls(QWidget& form, std::span<const ControlSpec> table);
 
-// Fills a widget's background with `colour`.
+// Fills a widget's background with `colour`, its text black whatever the
+// desktop's colour scheme.
 void SetBackground(QWidget& widget, const QColor& colour);
 
 // Ends the program with a message naming the control: a window whose layout

@@ -12,8 +12,9 @@ namespace fs = std::filesystem;
 bool FolderWritable(const fs::path& folder) { return ::access(folder.c_str(), W_OK) == 0; }
 
 PersonalFilePlaces ChoosePersonalFilePlaces(const fs::path& program_folder,
-                                            const fs::path& user_folder,
+                                            const fs::path& user_folder, ProgramCopy copy,
                                             bool (*writable)(const fs::path&)) {
+  if (copy == ProgramCopy::Installed) return {user_folder, user_folder};
   if (user_folder.empty() || writable(program_folder)) return {program_folder, program_folder};
   std::error_code ignored;
   const bool user_file = fs::exists(user_folder / kPersonalFileName, ignored);

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Debian package as a person would use it: built from the build tree
-# (BUILD_DIR), installed with apt, its menu entry and metadata valid, started
-# from the entry's Exec line as nobody; Taro typed and Enter pressed must
-# land in ~/.local/share/biorhythm, not in /usr/bin. The package is purged at
-# the end. Skipped (77) unless root, or when the package is installed already.
+# (BUILD_DIR), free of lintian errors, installed with apt, its menu entry and
+# metadata valid, started from the entry's Exec line as nobody and then as
+# root; Taro typed and Enter pressed must land in each one's
+# ~/.local/share/biorhythm, never in /usr/bin. Purging the package must leave
+# none of its files behind. Skipped (77) unless root, or when the package is
+# installed already.
 set -euo pipefail
 build=${1:?usage: $0 BUILD_DIR}
 source "$(dirname "$0")/xvfb.sh"
@@ -29,6 +31,11 @@ cleanup() {
 trap cleanup EXIT
 
 (cd "$build" && cpack -G DEB -B "$work/package" >"$work/log" 2>&1) || { cat "$work/log"; exit 1; }
+# Errors fail the test; warnings and notes are shown.
+lintian --allow-root "$work"/package/biorhythm_*.deb >"$work/lintian" 2>&1 || true
+cat "$work/lintian"
+[[ -s $work/lintian ]] || echo "lintian: no error, warning or note"
+if grep -q '^E:' "$work/lintian"; then echo "FAIL: lintian reports errors"; exit 1; fi
 installed=1
 # Every dependency is installed already (scripts/setup.sh): no download.
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q -o DPkg::Lock::Timeout=300 \
@@ -38,20 +45,49 @@ desktop-file-validate "$desktop"
 appstreamcli validate --no-net "$(dpkg -L biorhythm | grep '^/usr/share/metainfo/')"
 dpkg -L biorhythm | grep -q '^/usr/share/icons/hicolor/scalable/apps/.*\.svg$'
 
-home=$work/home
-mkdir -m 700 "$home" "$work/runtime"
-chown 65534:65534 "$home" "$work/runtime"
 start_xvfb
 read -ra command <<<"$(sed -n 's/^Exec=//p' "$desktop")"
-setpriv --reuid=65534 --regid=65534 --clear-groups env -i HOME="$home" LANG=C.UTF-8 \
-  XDG_RUNTIME_DIR="$work/runtime" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin "${command[@]}" \
-  >"$work/log" 2>&1 &
-app_pid=$!
-input=$(wait_for_window 524x571) || { echo "FAIL: no input window"; cat "$work/log"; exit 1; }
-type_taro "$input"
-wait_for_window 711x551 >/dev/null || { echo "FAIL: no result window"; cat "$work/log"; exit 1; }
 
-saved=$home/.local/share/biorhythm/kojinfl.txt
-cmp -s <(printf "$TARO_RECORD") "$saved" || { echo "FAIL: $saved is not Taro's record"; exit 1; }
-[[ ! -e /usr/bin/kojinfl.txt ]] || { echo "FAIL: kojinfl.txt in /usr/bin"; exit 1; }
+# Starts the menu entry's command with a fresh home as the user given (an
+# ordinary user's or root's), types Taro and checks where he was saved.
+run_as() {
+  local who=$1 home=$work/home-$1
+  local -a as=()
+  mkdir -m 700 "$home" "$work/runtime-$who"
+  if [[ $who != root ]]; then
+    chown 65534:65534 "$home" "$work/runtime-$who"
+    as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  fi
+  "${as[@]}" env -i HOME="$home" LANG=C.UTF-8 XDG_RUNTIME_DIR="$work/runtime-$who" \
+    DISPLAY="$DISPLAY" PATH=/usr/bin:/bin "${command[@]}" >"$work/log" 2>&1 &
+  app_pid=$!
+  input=$(wait_for_window 524x571) || { echo "FAIL: no input window"; cat "$work/log"; exit 1; }
+  type_taro "$input"
+  wait_for_window 711x551 >/dev/null || { echo "FAIL: no result window"; cat "$work/log"; exit 1; }
+  local saved=$home/.local/share/biorhythm/kojinfl.txt stray
+  for stray in /usr/bin/kojinfl*; do
+    [[ -e $stray ]] || continue
+    rm -f "$stray"  # not the package's, so the purge would leave it
+    echo "FAIL: $who wrote $stray"
+    exit 1
+  done
+  cmp -s <(printf "$TARO_RECORD") "$saved" || { echo "FAIL: $saved is not Taro's record"; exit 1; }
+  kill "$app_pid"
+  wait "$app_pid" 2>/dev/null || true
+  app_pid=
+  echo "saved by $who: $saved"
+}
+run_as nobody
+run_as root  # may write /usr/bin, and still gets a folder of its own
 echo "PASS: the package installs, validates, and its program saves into the user's folder"
+
+mapfile -t files < <(dpkg -L biorhythm)
+dpkg --purge biorhythm >/dev/null
+installed=
+for f in "${files[@]}"; do
+  if [[ -e $f && ! -d $f ]] || [[ $f == */biorhythm && -e $f ]]; then
+    echo "FAIL: $f is left after the purge"
+    exit 1
+  fi
+done
+echo "PASS: purging leaves none of the package's files"

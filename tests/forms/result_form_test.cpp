@@ -1,7 +1,10 @@
 // The result window: layout, captions, and the ways out of the program.
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QRadioButton>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QTest>
 #include <stdexcept>
@@ -22,6 +25,7 @@ class ResultFormTest : public QObject {
   void captions();
   void waysOut_data();
   void waysOut();
+  void coloursOfBothWindows_data();
   void coloursOfBothWindows();
   void failedEventLeavesWindowsAsTheyWere();
 };
@@ -104,10 +108,25 @@ void ResultFormTest::waysOut() {
   QVERIFY(!t.Nurel().isVisible());
 }
 
-// The forms, frames and labels keep the colours of their layout tables; text
-// boxes and buttons the style's own.
+void ResultFormTest::coloursOfBothWindows_data() {
+  QTest::addColumn<bool>("dark");
+  QTest::newRow("default desktop") << false;
+  QTest::newRow("dark colour scheme") << true;
+}
+
+// The forms, frames and labels keep the colours of their layout tables, with
+// black text and light option indicators also when the desktop's scheme is
+// dark; text boxes and buttons the style's own.
 void ResultFormTest::coloursOfBothWindows() {
+  QFETCH(bool, dark);
   TestProgram t;
+  const QPalette desktop = QApplication::palette();
+  const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
+  if (dark) {  // as a dark GTK or KDE scheme gives it: light text on dark grey
+    QApplication::setPalette(QPalette(QColor(238, 238, 236), QColor(53, 53, 53), QColor(80, 80, 80),
+                                      QColor(20, 20, 20), QColor(40, 40, 40), Qt::white,
+                                      QColor(45, 45, 45)));
+  }
   const QColor green(128, 255, 128), yellow(255, 255, 128), cyan(128, 255, 255);
   const QColor orange(255, 224, 192);
   QWidget* const nurel = &t.Nurel();
@@ -127,6 +146,17 @@ void ResultFormTest::coloursOfBothWindows() {
     QCOMPARE(w->palette().color(w->backgroundRole()), row.back);
   }
   for (QWidget* form : {nurel, sindan}) {
+    QWidgetList captioned;
+    for (QWidget* w : form->findChildren<QLabel*>()) captioned << w;
+    for (QWidget* w : form->findChildren<QGroupBox*>()) captioned << w;
+    for (QWidget* w : form->findChildren<QRadioButton*>()) captioned << w;
+    for (QWidget* w : captioned) {
+      for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        QVERIFY2(w->palette().color(role).lightness() < 64, qPrintable(w->objectName()));
+      }
+      // The inside of an option's circle, which the Windows style fills with Base.
+      QVERIFY2(w->palette().color(QPalette::Base).lightness() > 192, qPrintable(w->objectName()));
+    }
     for (QLabel* label : form->findChildren<QLabel*>()) {
       QCOMPARE(label->palette().color(QPalette::Window),
                label->parentWidget()->palette().color(QPalette::Window));
