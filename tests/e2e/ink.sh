@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the end-to-end tests that check printed pages.
 #
 # ink PDF DPI: the ink on the PDF's first page rendered at DPI, as
