@@ -1,14 +1,42 @@
 #include "diagnosis/printouts.h"
 
+#include <QDir>
 #include <QString>
 
 #include "diagnosis/texts.h"
 #include "diagnosis/verdicts.h"
 #include "engine/numbers.h"
 #include "forms/fonts.h"
+#include "forms/forms.h"
 #include "forms/printer.h"
 
 namespace bio {
+
+namespace {
+
+const char kOfferPdf[] =
+    "プリンタが見つかりません。\n印刷する代わりに、このページをPDFファイルとして保存しますか？";
+const char kSaveDialogTitle[] = "PDFファイルとして保存";
+const char kPdfFilter[] = "PDFファイル (*.pdf)";
+QString SaveFailed(const QString& path) {
+  return QString::fromUtf8(
+             "PDFファイル「%1」を保存できませんでした。\n保存する場所と名前を確かめて、"
+             "もう一度保存してください。")
+      .arg(QDir::toNativeSeparators(path));
+}
+
+// Linux forbids only "/" and NUL; the rest keeps the name usable on Windows
+// file systems and USB sticks as well.
+QString FileNamePart(QString text) {
+  for (QChar& c : text) {
+    if (c.unicode() < 0x20 || c.unicode() == 0x7f || QStringLiteral("/\\:*?\"<>|").contains(c)) {
+      c = u'_';
+    }
+  }
+  return text;
+}
+
+}  // namespace
 
 std::vector<std::string> DailyReportLines(SharedState& state) {
   const std::size_t slot = PersonSlot(state);
@@ -34,5 +62,54 @@ void PrintDailyReport(SharedState& state, Printer& printer) {
 }
 
 void PrintGraph(const PictureBox& picture, Printer& printer) { printer.PaintPicture(picture, 0, 0); }
+
+QString PdfFileName(const SharedState& state, Printout printout) {
+  const QString name = QString::fromStdString(state.PersonName[PersonSlot(state)]).trimmed();
+  const QString what =
+      QString::fromUtf8(printout == Printout::kReport ? "バイオリズム診断" : "バイオリズムグラフ");
+  const QString month = QString::fromUtf8("%1年%2月")
+                            .arg(QString::fromStdString(NumberToText(state.TargetYear)),
+                                 QString::fromStdString(NumberToText(state.TargetMonth)));
+  QString file = what + u'_' + month + QStringLiteral(".pdf");
+  if (!name.isEmpty()) file = name + u'_' + file;
+  return FileNamePart(file);
+}
+
+void PrintOrSavePdf(Forms& forms, const QString& pdf_name,
+                    const std::function<void(Printer&)>& draw) {
+  Printer& printer = forms.ThePrinter();
+  try {
+    draw(printer);
+    printer.EndDoc();
+    return;
+  } catch (const NoPrinterError&) {
+    printer.Abort();
+  } catch (const PrinterError& error) {
+    printer.Abort();
+    forms.Message(QString::fromUtf8(error.what()));
+    return;
+  } catch (...) {
+    printer.Abort();
+    throw;
+  }
+
+  if (!forms.Ask(QString::fromUtf8(kOfferPdf))) return;
+  const QString path = forms.ChooseSaveFile(QString::fromUtf8(kSaveDialogTitle),
+                                            QDir(Forms::DocumentsFolder()).filePath(pdf_name),
+                                            QString::fromUtf8(kPdfFilter));
+  if (path.isEmpty()) return;
+  // The same drawing as for the printer, so the file holds the printer's page.
+  Printer pdf(path);
+  try {
+    draw(pdf);
+    pdf.EndDoc();
+  } catch (const PrinterError&) {
+    pdf.Abort();
+    forms.Message(SaveFailed(path));
+  } catch (...) {
+    pdf.Abort();
+    throw;
+  }
+}
 
 }  // namespace bio

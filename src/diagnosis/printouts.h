@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,7 @@
 
 namespace bio {
 
+class Forms;
 class PictureBox;
 class Printer;
 
@@ -22,5 +25,22 @@ void PrintDailyReport(SharedState& state, Printer& printer);
 
 // The picture's persistent drawing at its own size, top left of the page.
 void PrintGraph(const PictureBox& picture, Printer& printer);
+
+enum class Printout { kReport, kGraph };
+
+// The file a printout is offered as when there is no printer: the person's
+// name, what the page is and the diagnosis' month, as in
+// 山田太郎_バイオリズム診断_2026年12月.pdf; characters some file system cannot
+// hold in a name become "_", and an empty name drops its part.
+QString PdfFileName(const SharedState& state, Printout printout);
+
+// One click's document: `draw` puts the page on the system's printer and the
+// document ends. A printer that fails or refuses is reported. With no
+// printer at all the user is asked whether to keep the page as a PDF file,
+// proposed as `pdf_name` in the documents folder, which `draw` then fills
+// the same way. Anything else `draw` throws drops the document before it
+// goes on to the caller, so the next click starts a fresh one.
+void PrintOrSavePdf(Forms& forms, const QString& pdf_name,
+                    const std::function<void(Printer&)>& draw);
 
 }  // namespace bio

@@ -2,12 +2,17 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QSvgRenderer>
 #include <algorithm>
 
@@ -131,15 +136,56 @@ Printer& Forms::ThePrinter() {
   return *printer_;
 }
 
+QWidget* Forms::VisibleWindow() const {
+  if (sindan_ && sindan_->isVisible()) return sindan_.get();
+  if (nurel_ && nurel_->isVisible()) return nurel_.get();
+  return nullptr;
+}
+
 void Forms::Message(const QString& text) {
   if (message) {
     message(text);
     return;
   }
-  QWidget* parent = nullptr;
-  if (sindan_ && sindan_->isVisible()) parent = sindan_.get();
-  else if (nurel_ && nurel_->isVisible()) parent = nurel_.get();
-  QMessageBox::warning(parent, QString::fromUtf8(kProgramTitle), text);
+  QMessageBox::warning(VisibleWindow(), QString::fromUtf8(kProgramTitle), text);
+}
+
+bool Forms::Ask(const QString& text) {
+  if (ask) return ask(text);
+  QMessageBox box(QMessageBox::Question, QString::fromUtf8(kProgramTitle), text,
+                  QMessageBox::Yes | QMessageBox::No, VisibleWindow());
+  // Qt's own button texts are English unless its translations are installed.
+  box.button(QMessageBox::Yes)->setText(QString::fromUtf8("はい"));
+  box.button(QMessageBox::No)->setText(QString::fromUtf8("いいえ"));
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+QString Forms::ChooseSaveFile(const QString& title, const QString& suggested,
+                              const QString& filter) {
+  if (choose_save_file) return choose_save_file(suggested);
+  QFileDialog dialog(VisibleWindow(), title);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(filter);
+  dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
+  dialog.setDirectory(QFileInfo(suggested).absolutePath());
+  dialog.selectFile(QFileInfo(suggested).fileName());
+  // Only Qt's own dialog uses these; a desktop's native one speaks its own language.
+  dialog.setLabelText(QFileDialog::LookIn, QString::fromUtf8("場所："));
+  dialog.setLabelText(QFileDialog::FileName, QString::fromUtf8("ファイル名："));
+  dialog.setLabelText(QFileDialog::FileType, QString::fromUtf8("ファイルの種類："));
+  dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8("保存"));
+  dialog.setLabelText(QFileDialog::Reject, QString::fromUtf8("キャンセル"));
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList chosen = dialog.selectedFiles();
+  return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+QString Forms::DocumentsFolder() {
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
+  return QDir::homePath();
 }
 
 }  // namespace bio

@@ -17,9 +17,10 @@ class ResultForm;
 
 // What the program needs of the window toolkit and its surroundings: the two
 // windows, created on first reference and kept until the end; showing,
-// hiding and ending; the folders of kojinfl.txt, today's date, the printer
-// and the message box. Hooks let the event procedures attach themselves and
-// let tests stand in for the clock, the end of the process and message boxes.
+// hiding and ending; the folders of kojinfl.txt, today's date, the printer,
+// the message box, the yes/no question and the save dialog. Hooks let the
+// event procedures attach themselves and let tests stand in for the clock,
+// the end of the process, message boxes, questions and the save dialog.
 class Forms {
  public:
   // `load_folder`, `save_folder`: where kojinfl.txt is read and written.
@@ -50,15 +51,29 @@ class Forms {
   Printer& ThePrinter();
   // A warning in a message box over the visible window.
   void Message(const QString& text);
+  // A question in a message box with はい and いいえ; true for はい.
+  bool Ask(const QString& text);
+  // A save dialog titled `title` that proposes `suggested` (folder and file
+  // name; its suffix is added to a name typed without one) and lists the
+  // files `filter` names. The chosen path, or empty when cancelled.
+  QString ChooseSaveFile(const QString& title, const QString& suggested, const QString& filter);
+  // The user's documents folder, or the home folder where there is none.
+  static QString DocumentsFolder();
 
   // Called once when a window has just been created (its Load event).
   std::function<void(InputForm&)> nurel_created;
   std::function<void(ResultForm&)> sindan_created;
   std::function<QDate()> clock = [] { return QDate::currentDate(); };
-  std::function<void()> end = nullptr;  // default: leave the event loop
+  std::function<void()> end = nullptr;                    // default: leave the event loop
   std::function<void(const QString&)> message = nullptr;  // default: QMessageBox
+  std::function<bool(const QString&)> ask = nullptr;      // default: QMessageBox
+  // Passed the suggested path; default: QFileDialog.
+  std::function<QString(const QString&)> choose_save_file = nullptr;
 
  private:
+  // The window a box or dialog belongs over: the visible one, if any.
+  QWidget* VisibleWindow() const;
+
   std::filesystem::path load_folder_;
   std::filesystem::path save_folder_;
   QString printer_pdf_;

@@ -1,5 +1,6 @@
 #include "forms/printer.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
@@ -91,7 +92,10 @@ void Printer::Begin() {
     // With no queue at all Qt quietly falls back to a PDF with no file name,
     // which would pass for a printed page; refuse that here.
     const QPrinterInfo queue = QPrinterInfo::defaultPrinter();
-    if (queue.isNull()) throw PrinterError(kNoPrinter);
+    if (queue.isNull()) {
+      if (QPrinterInfo::availablePrinterNames().isEmpty()) throw NoPrinterError(kNoPrinter);
+      throw PrinterError(kNoPrinter);
+    }
     printer_ = std::make_unique<QPrinter>(queue, QPrinter::HighResolution);
   } else {
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -99,13 +103,32 @@ void Printer::Begin() {
     printer_->setOutputFileName(pdf_path_);
   }
   auto painter = std::make_unique<QPainter>();
-  if (!painter->begin(printer_.get()) || printer_->printerState() == QPrinter::Error) {
+  if (!painter->begin(printer_.get())) {
     printer_.reset();
     throw PrinterError(RefusalText(std::nullopt));
   }
   painter_ = std::move(painter);
+  if (FailedAfterBegin(*printer_)) {
+    // The painter must end before its device goes.
+    Abort();
+    throw PrinterError(RefusalText(std::nullopt));
+  }
   painter_->setFont(font_);
   y_ = 0;
+}
+
+bool Printer::FailedAfterBegin(const QPrinter& printer) const {
+  return printer.printerState() == QPrinter::Error;
+}
+
+void Printer::Abort() {
+  if (!painter_) return;
+  // Qt's PDF and CUPS engines cannot abort; others (Windows) drop the job.
+  printer_->abort();
+  painter_->end();
+  painter_.reset();
+  printer_.reset();
+  if (!pdf_path_.isEmpty()) QFile::remove(pdf_path_);
 }
 
 void Printer::PrintLine(const QString& text) {

@@ -20,6 +20,13 @@ class PrinterError : public std::runtime_error {
   explicit PrinterError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// There is no printer at all: no default queue and none installed. The
+// caller may offer another way to keep the page.
+class NoPrinterError : public PrinterError {
+ public:
+  using PrinterError::PrinterError;
+};
+
 // The system's current printer, never chosen by a dialog. A document begins
 // with the first output and ends with EndDoc; the next output starts a new one.
 class Printer {
@@ -27,7 +34,7 @@ class Printer {
   // Pages go to the default print queue, or, when `pdf_path` is not empty, to
   // that PDF file (for tests and previews).
   explicit Printer(QString pdf_path = {});
-  ~Printer();
+  virtual ~Printer();
   Printer(const Printer&) = delete;
   Printer& operator=(const Printer&) = delete;
 
@@ -41,6 +48,15 @@ class Printer {
   // Ends the document and hands it to the printer. Throws PrinterError when
   // the print system does not take it; the next output starts afresh.
   void EndDoc();
+  // Drops the open document, if any, so that nothing of it reaches the next
+  // one: a PDF file is removed; a print queue gets the job cancelled where
+  // the print system allows it.
+  void Abort();
+
+ protected:
+  // Whether the print system failed right after a document began; tests
+  // stand in for a failing one.
+  virtual bool FailedAfterBegin(const QPrinter& printer) const;
 
  private:
   void Begin();

@@ -1,9 +1,11 @@
 // The two printouts through a printer that writes PDF files, read back with
 // poppler's tools (pdftotext, pdftoppm, pdffonts, pdfimages); and the result
-// window's print buttons with no printer at all.
+// window's print buttons with no printer at all, which offer the page as a
+// PDF file; and a print system failing part way.
 
 #include "diagnosis/printouts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -19,6 +21,7 @@
 #include <cstdlib>
 
 #include "forms/fonts.h"
+#include "forms/forms.h"
 #include "forms/picture_box.h"
 #include "forms/printer.h"
 #include "support/test_program.h"
@@ -190,8 +193,12 @@ class PrintoutsTest : public QObject {
   void bothButtonsPrintTheFirstExample();
   void graphPageShowsTheWindowsPicture();
   void eachClickIsOneDocument();
-  void noPrinterShowsTheMessageAndKeepsTheWindow_data();
-  void noPrinterShowsTheMessageAndKeepsTheWindow();
+  void noPrinterOffersAPdf_data();
+  void noPrinterOffersAPdf();
+  void pdfFileName_data();
+  void pdfFileName();
+  void failureAfterBeginLeavesNoPainterOnADeletedPrinter();
+  void anExceptionPartWayDropsTheDocument();
 
  private:
   // Runs the first example through the windows, printing into `pdf`.
@@ -451,31 +458,134 @@ void PrintoutsTest::eachClickIsOneDocument() {
   QVERIFY(t->messages.isEmpty());
 }
 
-void PrintoutsTest::noPrinterShowsTheMessageAndKeepsTheWindow_data() {
+void PrintoutsTest::noPrinterOffersAPdf_data() {
   QTest::addColumn<QString>("button");
-  QTest::newRow("メッセージ印刷") << "Command3";
-  QTest::newRow("グラフ印刷") << "Command2";
+  QTest::addColumn<bool>("answer");
+  QTest::addColumn<QString>("chosen");  // relative to the test's folder; "" cancels
+  QTest::addColumn<QString>("saved");   // what the PDF holds: report, graph or nothing
+  QTest::newRow("メッセージ印刷, はい") << "Command3" << true << "report.pdf"
+                                        << "report";
+  QTest::newRow("グラフ印刷, はい") << "Command2" << true << "graph.pdf"
+                                    << "graph";
+  QTest::newRow("いいえ: no dialog") << "Command3" << false << "unused.pdf"
+                                     << "";
+  QTest::newRow("dialog cancelled") << "Command2" << true << ""
+                                    << "";
+  QTest::newRow("folder missing: save fails") << "Command3" << true << "missing/report.pdf"
+                                              << "";
 }
 
-void PrintoutsTest::noPrinterShowsTheMessageAndKeepsTheWindow() {
+void PrintoutsTest::noPrinterOffersAPdf() {
   QFETCH(QString, button);
+  QFETCH(bool, answer);
+  QFETCH(QString, chosen);
+  QFETCH(QString, saved);
   auto t = FirstExample(QString());  // the system's default printer: none here
+  const QDir folder(out_.filePath(QTest::currentDataTag()));
+  QVERIFY(QDir().mkpath(folder.path()));
+  t->answer = answer;
+  t->chosen = chosen.isEmpty() ? QString() : folder.filePath(chosen);
   bio::ResultForm& r = t->Sindan();
   QPushButton* target = button == "Command3" ? r.Command3 : r.Command2;
   const Shown before = ShownOn(r);
 
-  QTest::mouseClick(target, Qt::LeftButton);
-  QCOMPARE(t->messages.size(), 1);
-  QVERIFY2(t->messages[0].contains(kNoPrinterText), qPrintable(t->messages[0]));
-  QVERIFY(!t->ended);
-  QCOMPARE(ShownOn(r), before);
-  QVERIFY(!t->Nurel().isVisible());
+  for (int click = 1; click <= 2; ++click) {  // the program goes on: the same again
+    QTest::mouseClick(target, Qt::LeftButton);
+    QCOMPARE(t->questions.size(), click);
+    QVERIFY2(t->questions[0].contains(kNoPrinterText), qPrintable(t->questions[0]));
+    QCOMPARE(t->suggestions.size(), answer ? click : 0);
+    QVERIFY(!t->ended);
+    QCOMPARE(ShownOn(r), before);
+    QVERIFY(!t->Nurel().isVisible());
+  }
+  if (answer) {
+    const QString name = button == "Command3" ? "山田太郎_バイオリズム診断_2024年5月.pdf"
+                                              : "山田太郎_バイオリズムグラフ_2024年5月.pdf";
+    QCOMPARE(t->suggestions[0], QDir(bio::Forms::DocumentsFolder()).filePath(name));
+  }
+  QCOMPARE(folder.entryList(QStringList{"*.pdf"}, QDir::Files).size(), saved.isEmpty() ? 0 : 1);
+  if (chosen.startsWith("missing/")) {
+    QCOMPARE(t->messages.size(), 2);
+    QVERIFY2(t->messages[0].contains("保存できませんでした") && t->messages[0].contains(t->chosen),
+             qPrintable(t->messages[0]));
+    return;
+  }
+  QVERIFY2(t->messages.isEmpty(), qPrintable(t->messages.join('\n')));
+  if (saved.isEmpty()) return;
+  // The page the printer would have had.
+  QCOMPARE(PdfPages(t->chosen), 1);
+  const QStringList lines = PdfLines(t->chosen);
+  if (saved == "report") {
+    QCOMPARE(lines, Extracted({"山田太郎さんのバイオリズム診断をします。", "感情：6知性:12身体:4",
+                               "心の調子は，", kEmotionHigh, "頭脳の調子は，", kIntellectHigh,
+                               "身体の調子は，", kPhysicalHigh}));
+  } else {
+    QVERIFY2(lines.join('\n').contains("月のバイオリズムグラフ"), qPrintable(lines.join('\n')));
+  }
+}
 
-  // The program goes on: the next click is answered the same way.
-  QTest::mouseClick(target, Qt::LeftButton);
-  QCOMPARE(t->messages.size(), 2);
-  QCOMPARE(t->messages[1], t->messages[0]);
-  QCOMPARE(ShownOn(r), before);
+void PrintoutsTest::pdfFileName_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<bool>("graph");
+  QTest::addColumn<QString>("file");
+  QTest::newRow("report") << "山田太郎" << false << "山田太郎_バイオリズム診断_2026年12月.pdf";
+  QTest::newRow("graph") << "山田太郎" << true << "山田太郎_バイオリズムグラフ_2026年12月.pdf";
+  QTest::newRow("characters no file system takes")
+      << QString("a/b\\c:d*e?f\"g<h>i|j\tk") + QChar(0) + "l" << false
+      << "a_b_c_d_e_f_g_h_i_j_k_l_バイオリズム診断_2026年12月.pdf";
+  QTest::newRow("no name") << "" << true << "バイオリズムグラフ_2026年12月.pdf";
+  QTest::newRow("blanks only") << "　 " << false << "バイオリズム診断_2026年12月.pdf";
+}
+
+void PrintoutsTest::pdfFileName() {
+  QFETCH(QString, name);
+  QFETCH(bool, graph);
+  QFETCH(QString, file);
+  bio::SharedState state;
+  state.PersonIndex = 1;
+  state.PersonName[1] = std::string(name.toUtf8().constData(), name.toUtf8().size());
+  state.TargetYear = 2026;
+  state.TargetMonth = 12;
+  QCOMPARE(bio::PdfFileName(state, graph ? bio::Printout::kGraph : bio::Printout::kReport), file);
+}
+
+namespace {
+// A print system that fails right after the document begins.
+class FailingPrinter : public bio::Printer {
+ public:
+  using bio::Printer::Printer;
+
+ protected:
+  bool FailedAfterBegin(const QPrinter&) const override { return true; }
+};
+}  // namespace
+
+void PrintoutsTest::failureAfterBeginLeavesNoPainterOnADeletedPrinter() {
+  // Run under the sanitizer build, which sees a painter ending a freed device.
+  const QString pdf = out_.filePath("failing.pdf");
+  FailingPrinter printer(pdf);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    QVERIFY_THROWS_EXCEPTION(bio::PrinterError, printer.PrintLine("x"));
+    QVERIFY(!QFileInfo::exists(pdf));
+  }
+}
+
+void PrintoutsTest::anExceptionPartWayDropsTheDocument() {
+  const QString pdf = out_.filePath("interrupted.pdf");
+  auto t = FirstExample(pdf);
+  QVERIFY_THROWS_EXCEPTION(
+      std::runtime_error, bio::PrintOrSavePdf(t->program->forms, "unused.pdf", [](bio::Printer& p) {
+        p.PrintLine("stale");
+        throw std::runtime_error("injected");
+      }));
+  QVERIFY(!QFileInfo::exists(pdf));
+  QTest::mouseClick(t->Sindan().Command3, Qt::LeftButton);
+  QCOMPARE(PdfPages(pdf), 1);
+  const QStringList lines = PdfLines(pdf);
+  QCOMPARE(lines.size(), 8);
+  QCOMPARE(lines[0], QString("山田太郎さんのバイオリズム診断をします。"));
+  QVERIFY(t->messages.isEmpty());
+  QVERIFY(t->questions.isEmpty());
 }
 
 QTEST_MAIN(PrintoutsTest)

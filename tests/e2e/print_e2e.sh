@@ -5,8 +5,9 @@
 # the two PDFs that come out as pictures (black ink only on the first; the
 # three curve colours in the top left of the second, at the picture's own
 # size). Then the queue rejects jobs, and then it is deleted: each time a
-# click must bring up a message box, print nothing and leave the result
-# window, which finally ends the program with 終了.
+# click must bring up a message box (the second asks whether to save a PDF
+# instead, and is answered いいえ), print nothing and leave the result window,
+# which finally ends the program with 終了.
 #
 #   tests/e2e/print_e2e.sh BUILD_DIR      (the program is BUILD_DIR/src/app/biorhythm)
 #
@@ -19,6 +20,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../../scripts/cups-test-env.sh"
 # shellcheck source=tests/e2e/xvfb.sh disable=SC1091
 source "$here/xvfb.sh"
+# shellcheck source=tests/e2e/ink.sh disable=SC1091
+source "$here/ink.sh"
 
 build=${1:?usage: $0 BUILD_DIR}
 program=$build/src/app/biorhythm
@@ -137,30 +140,6 @@ graph=$(find "$CUPS_ENV_OUT" -name '*.pdf' ! -path "$report")
 cp "$report" "$tmp/report.pdf"
 cp "$graph" "$tmp/graph.pdf"
 
-# Ink on a page at $2 dpi: "width height dark blue green red xmax ymax",
-# xmax/ymax being the far corner of the coloured ink, in pixels.
-ink() {
-  pdftoppm -q -r "$2" -singlefile "$1" "$tmp/ink" || return 1
-  {
-    read -r magic
-    read -r width height
-    read -r _
-    [[ $magic == P6 ]] || return 1
-    od -An -v -tu1 -w3 | awk -v w="$width" -v h="$height" '
-      function max(a, b) { return a > b ? a : b }
-      {
-        x = (NR - 1) % w; y = int((NR - 1) / w); r = $1; g = $2; b = $3
-        c = ""
-        if (b - max(r, g) > 50) c = "blue"
-        else if (g - max(r, b) > 50) c = "green"
-        else if (r - max(g, b) > 80) c = "red"
-        else if (max(r, max(g, b)) < 128) dark++
-        if (c != "") { n[c]++; xmax = max(xmax, x); ymax = max(ymax, y) }
-      }
-      END { printf "%d %d %d %d %d %d %d %d\n", w, h, dark, n["blue"], n["green"], n["red"], xmax, ymax }'
-  } <"$tmp/ink.ppm"
-}
-
 for pdf in "$tmp/report.pdf" "$tmp/graph.pdf"; do
   pages=$(pdfinfo "$pdf" 2>/dev/null | awk '/^Pages:/ { print $2 }')
   [[ $pages == 1 ]] || fail "$(basename "$pdf") has ${pages:-no} pages, not 1"
@@ -184,8 +163,8 @@ echo "graph: page ${width}x$height px at 50 dpi, blue $blue, green $green, red $
 ((xmax >= 340 && ymax >= 115)) || fail "graph ink ends at ($xmax, $ymax): drawn smaller than its own size"
 
 # --- a message, no page, and the result window stays --------------------------
-# Clicks メッセージ印刷 and expects a message box over the result window; Return
-# closes it. $1 names the case.
+# Clicks メッセージ印刷 and expects a message box over the result window; the
+# key $2 closes it. $1 names the case.
 expect_message_box() {
   local before box
   before=$(program_windows)
@@ -196,18 +175,19 @@ expect_message_box() {
   echo "$1: message box $(xdotool getwindowgeometry "$box" | awk '/Geometry/ { print $2 }')"
   sleep 1
   (($(pdf_count) == 2)) || fail "$1: a PDF came out all the same"
-  xdotool windowfocus --sync "$box" key Return
+  xdotool windowfocus --sync "$box" key "$2"
   gone() { ! program_windows | grep -qx "$box"; }
-  wait_for 10 gone || fail "$1: the message box did not close on Return"
+  wait_for 10 gone || fail "$1: the message box did not close on $2"
   window_sized 711x551 >/dev/null || fail "$1: the result window did not stay"
 }
 
 # The queue refuses jobs: Qt reports success, the program must not.
 cupsreject -h "$CUPS_ENV_SOCKET" "$CUPS_ENV_QUEUE" || fail "cupsreject failed"
-expect_message_box "queue rejecting jobs"
-# The queue is gone: no default printer any more.
+expect_message_box "queue rejecting jobs" Return
+# The queue is gone, no printer at all: the box offers a PDF file instead;
+# Escape says いいえ (save_pdf_e2e.sh says はい).
 lpadmin -h "$CUPS_ENV_SOCKET" -x "$CUPS_ENV_QUEUE" || fail "lpadmin -x failed"
-expect_message_box "queue deleted"
+expect_message_box "queue deleted" Escape
 
 # 終了 ends the program.
 click_twips "$sindan" $((9120 + 975 / 2)) $((3840 + 375 / 2))

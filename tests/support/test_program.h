@@ -1,8 +1,8 @@
 #pragma once
 
 // A whole program for a test: its own temporary folder for kojinfl.txt, a
-// fixed clock, and message boxes and the end of the program recorded instead
-// of shown or performed.
+// fixed clock, and message boxes, questions, save dialogs and the end of the
+// program recorded (and answered) instead of shown or performed.
 
 #include <QDate>
 #include <QLineEdit>
@@ -30,6 +30,14 @@ struct TestProgram {
     program->forms.clock = [today] { return today; };
     program->forms.message = [this](const QString& text) { messages << text; };
     program->forms.end = [this] { ended = true; };
+    program->forms.ask = [this](const QString& text) {
+      questions << text;
+      return answer;
+    };
+    program->forms.choose_save_file = [this](const QString& suggested) {
+      suggestions << suggested;
+      return chosen;
+    };
   }
 
   std::filesystem::path Folder() const { return dir.path().toStdString(); }
@@ -70,6 +78,10 @@ struct TestProgram {
   QTemporaryDir dir;
   std::unique_ptr<Program> program;
   QStringList messages;
+  QStringList questions;  // yes/no questions asked, each answered `answer`
+  bool answer = false;
+  QStringList suggestions;  // paths the save dialog proposed; `chosen` is taken
+  QString chosen;
   bool ended = false;
 };
 
