@@ -6,7 +6,7 @@ set -euo pipefail
 build_packages=(
   g++ make cmake pkg-config
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
-  fonts-ipafont-gothic fonts-ipafont-mincho
+  fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n
   dpkg-dev file
 )
 test_packages=(

@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdio>
 
 #include "app/program.h"
@@ -17,6 +20,13 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("biorhythm"));
   QGuiApplication::setDesktopFileName(QStringLiteral(BIO_DESKTOP_FILE_NAME));
+  // Qt's own dialogs (the save dialog's columns, its overwrite question) speak
+  // Japanese like the rest of the program, whatever the desktop's language.
+  QTranslator qt_texts;
+  if (qt_texts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qt_texts);
+  }
   // kojinfl.txt lives in the user's data folder for the package's copy, and
   // beside the executable for a portable one whose folder the user may write.
   bio::Program program(bio::ExecutableFolder(), bio::UserDataFolder(), {}, kProgramCopy);
