@@ -13,11 +13,11 @@ class InputForm;
 
 // The dates the input window names, as the input check read them.
 struct InputDates {
-  const Era* era;     // the chosen option's row of EraTable
-  double era_year;    // year within the era, 0 or more; 元 reads 1
+  const Era* era;   // the chosen option's row of EraTable
+  double era_year;  // year within the era, 0 or more; 元 reads 1
   double birth_month;
   double birth_day;
-  double year;        // today's Western year, 1 to kLastYear
+  double year;  // today's Western year, 1 to kLastYear
   double month;
   double day;
 };
