@@ -1,6 +1,6 @@
 #include <QLineEdit>
 #include <QListWidget>
-#include <QRadioButton>
+#include <variant>
 
 #include "app/event_guard.h"
 #include "app/events.h"
@@ -19,6 +19,11 @@ namespace bio {
 
 namespace {
 
+// Checked input never gets here; the guard stays for dates the check misses.
+const char kNotComputable[] =
+    "入力された日付では計算できません。\n"
+    "年・月・日の数字を確かめて、もう一度実行してください。";
+
 void LoadForm(Program& program) {
   SharedState& state = program.state;
   InputForm& nurel = program.forms.Nurel();
@@ -32,12 +37,7 @@ void LoadForm(Program& program) {
   state.BirthDayText = record.day;
 
   SetText(*nurel.Text7, state.PersonName[1]);
-  for (std::size_t i = 0; i < EraTable.size(); ++i) {
-    if (state.EraName == EraTable[i].name) {
-      nurel.Options[i]->setChecked(true);
-      break;
-    }
-  }
+  nurel.ChooseEra(FindEra(state.EraName));
   SetText(*nurel.Text1, state.BirthEraYearText);
   SetText(*nurel.Text2, state.BirthMonthText);
   SetText(*nurel.Text3, state.BirthDayText);
@@ -51,7 +51,8 @@ void LoadForm(Program& program) {
 void Execute(Program& program) {
   // Input that names no real date changes nothing: the person corrects the
   // box the message names, which has the focus with its text selected.
-  if (const auto rejection = CheckInput(program.forms.Nurel())) {
+  const auto checked = CheckInput(program.forms.Nurel());
+  if (const auto* rejection = std::get_if<Rejection>(&checked)) {
     program.forms.Message(rejection->message);
     rejection->control->setFocus();
     if (auto* box = qobject_cast<QLineEdit*>(rejection->control)) box->selectAll();
@@ -61,11 +62,9 @@ void Execute(Program& program) {
   sindan.List1->clear();
   sindan.Picture1->ClearPicture();
   try {
-    RunDiagnosis(program.state, program.graph, program.forms);
+    RunDiagnosis(std::get<InputDates>(checked), program.state, program.graph, program.forms);
   } catch (const NotComputable&) {
-    program.forms.Message(
-        QString::fromUtf8("入力された日付では計算できません。\n"
-                          "年・月・日の数字を確かめて、もう一度実行してください。"));
+    program.forms.Message(QString::fromUtf8(kNotComputable));
   }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
-#include <optional>
+#include <variant>
+
+#include "engine/era.h"
 
 class QWidget;
 
@@ -9,18 +11,34 @@ namespace bio {
 
 class InputForm;
 
+// The dates the input window names, as the input check read them.
+struct InputDates {
+  const Era* era;   // the chosen option's row of EraTable
+  double era_year;  // year within the era, 0 or more; 元 reads 1
+  double birth_month;
+  double birth_day;
+  double year;  // today's Western year, 1 to kLastYear
+  double month;
+  double day;
+};
+
 // Why the input window names no real date, and the control to go back to.
 struct Rejection {
   QWidget* control;
-  QString message;  // names the box and what it takes
+  QString message;  // names the frame and the box and what it takes
 };
 
+// The last Western year a date may lie in: the result window and the day's
+// messages are laid out for four-digit years, and much larger years leave
+// the range the day count computes in.
+inline constexpr int kLastYear = 9999;
+
 // Checks, in this order, that an era is chosen, then the era year, month and
-// day of birth, then today's year, month and day. A box must begin with a
-// whole number (full-width digits and 元 in the era-year box read as
-// ReadDateBox and ReadEraYearBox say): era year 0 or more, today's year 1 or
-// more, months 1 to 12, days 1 to the month's Gregorian length (the birth
-// month's in the Western year its era gives). The first fault, or nothing.
-std::optional<Rejection> CheckInput(const InputForm& nurel);
+// day of birth, then today's year, month and day. Each date box must hold one
+// whole number as ReadDateBox and ReadEraYearBox read it: era year 0 or more
+// with its Western year at most kLastYear, today's year 1 to kLastYear,
+// months 1 to 12, days 1 to the month's Gregorian length (the birth month's
+// in the Western year its era gives). The dates read, or the first fault.
+std::variant<InputDates, Rejection> CheckInput(const InputForm& nurel);
 
 }  // namespace bio

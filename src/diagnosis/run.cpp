@@ -1,11 +1,9 @@
 #include "diagnosis/run.h"
 
 #include <QLineEdit>
-#include <QRadioButton>
 
 #include "diagnosis/messages.h"
 #include "diagnosis/weekdays.h"
-#include "engine/date_box.h"
 #include "engine/day_count.h"
 #include "engine/era.h"
 #include "engine/numbers.h"
@@ -44,10 +42,10 @@ void SavePerson(const SharedState& state, Forms& forms) {
 
 }  // namespace
 
-void RunDiagnosis(SharedState& state, GraphState& graph, Forms& forms) {
+void RunDiagnosis(const InputDates& dates, SharedState& state, GraphState& graph, Forms& forms) {
   InputForm& nurel = forms.Nurel();
 
-  // 1-4: the person and both dates from the input window.
+  // 1-4: the person as typed, and both dates as the input check read them.
   state.PersonIndex = 1;
   state.BirthYear = 0;
   const std::size_t slot = PersonSlot(state);
@@ -55,30 +53,21 @@ void RunDiagnosis(SharedState& state, GraphState& graph, Forms& forms) {
   state.BirthEraYearText = TextOf(*nurel.Text1);
   state.BirthMonthText = TextOf(*nurel.Text2);
   state.BirthDayText = TextOf(*nurel.Text3);
-  const std::string year_text = TextOf(*nurel.Text4);
-  const std::string month_text = TextOf(*nurel.Text5);
-  const std::string day_text = TextOf(*nurel.Text6);
-  // Read as the input check read them: full-width digits, 元 for year 1.
-  state.BirthEraYear = ReadEraYearBox(state.BirthEraYearText).value_or(0);
-  state.BirthMonth = ReadDateBox(state.BirthMonthText).value_or(0);
-  state.BirthDay = ReadDateBox(state.BirthDayText).value_or(0);
-  state.TargetYear = ReadDateBox(year_text).value_or(0);
-  state.TargetMonth = ReadDateBox(month_text).value_or(0);
-  state.TargetDay = ReadDateBox(day_text).value_or(0);
+  state.BirthEraYear = dates.era_year;
+  state.BirthMonth = dates.birth_month;
+  state.BirthDay = dates.birth_day;
+  state.TargetYear = dates.year;
+  state.TargetMonth = dates.month;
+  state.TargetDay = dates.day;
 
-  // 5-6: the era of the first option that is on, and the Western year.
-  state.EraName.clear();
-  for (const QRadioButton* option : nurel.Options) {
-    if (option->isChecked()) {
-      state.EraName = option->text().toStdString();
-      break;
-    }
-  }
+  // 5-6: the chosen era and the Western year.
+  state.EraName = dates.era ? std::string(dates.era->name) : std::string();
   ConvertEraYear(state);
 
-  // 7: the typed texts, not the numbers, go to kojinfl.txt.
-  SavePerson(state, forms);
+  // 7: only a run that will finish saves; the typed texts, not the numbers,
+  // go to kojinfl.txt.
   CheckComputable(state);
+  SavePerson(state, forms);
 
   // 8-9: swap the windows; the run goes on at once.
   forms.Hide(nurel);

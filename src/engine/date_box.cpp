@@ -6,7 +6,40 @@ namespace bio {
 
 namespace {
 
+constexpr std::string_view kGannen = "元";
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view SkipBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  return text;
+}
+
+std::string_view UnitOf(DateUnit unit) {
+  switch (unit) {
+    case DateUnit::kYear:
+      return "年";
+    case DateUnit::kMonth:
+      return "月";
+    case DateUnit::kDay:
+      break;
+  }
+  return "日";
+}
+
+// True when what follows the number is blanks, optionally the unit, blanks.
+bool OnlyUnitLeft(std::string_view rest, DateUnit unit) {
+  rest = SkipBlanks(rest);
+  if (rest.starts_with(UnitOf(unit))) rest = SkipBlanks(rest.substr(UnitOf(unit).size()));
+  return rest.empty();
+}
+
+std::optional<double> ReadNarrowed(std::string_view narrow, DateUnit unit) {
+  std::size_t length = 0;
+  const std::optional<double> value = LeadingNumber(narrow, &length);
+  if (!value || !OnlyUnitLeft(narrow.substr(length), unit)) return std::nullopt;
+  return value;
+}
 
 }  // namespace
 
@@ -36,17 +69,18 @@ std::string NarrowDateText(std::string_view utf8) {
   return narrow;
 }
 
-std::optional<double> ReadDateBox(std::string_view utf8) {
-  return LeadingNumber(NarrowDateText(utf8));
+std::optional<double> ReadDateBox(std::string_view utf8, DateUnit unit) {
+  return ReadNarrowed(NarrowDateText(utf8), unit);
 }
 
 std::optional<double> ReadEraYearBox(std::string_view utf8) {
   const std::string narrow = NarrowDateText(utf8);
-  std::string_view text = narrow;
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  if (text == "元") return 1.0;
-  return LeadingNumber(narrow);
+  const std::string_view text = SkipBlanks(narrow);
+  if (text.starts_with(kGannen)) {
+    if (!OnlyUnitLeft(text.substr(kGannen.size()), DateUnit::kYear)) return std::nullopt;
+    return 1.0;
+  }
+  return ReadNarrowed(narrow, DateUnit::kYear);
 }
 
 }  // namespace bio

@@ -11,13 +11,20 @@ namespace bio {
 // ideographic space U+3000 a blank. Everything else stays as it is.
 std::string NarrowDateText(std::string_view utf8);
 
-// The number a date box holds: its narrowed text read by LeadingNumber
-// (leading blanks skipped, what follows the number ignored). Nothing when
-// the box does not begin with a number.
-std::optional<double> ReadDateBox(std::string_view utf8);
+// The unit a date box may carry after its number, as its label reads.
+enum class DateUnit { kYear, kMonth, kDay };
 
-// The era-year box reads the same, and 元 alone (blanks around it allowed),
-// the way the first year of an era is written, as 1.
+// The number a date box holds. Its narrowed text must be blanks, one number
+// (optional sign, digits, optional "." and fraction), then optionally blanks
+// and the box's own unit (年, 月 or 日), and blanks: "12", " 12月", "５０　年".
+// Nothing for anything else, so that a slip inside or after the number
+// ("5o", "1 2", "5e1", "1,000", "5日" in a month box) is not read as the
+// number it begins with.
+std::optional<double> ReadDateBox(std::string_view utf8, DateUnit unit);
+
+// The era-year box reads the same with the unit 年, and also takes 元 in
+// place of the number, the way the first year of an era is written: "元",
+// "元年" and "元 年" are 1.
 std::optional<double> ReadEraYearBox(std::string_view utf8);
 
 }  // namespace bio

@@ -8,7 +8,7 @@
 
 namespace bio {
 
-std::optional<double> LeadingNumber(std::string_view text) {
+std::optional<double> LeadingNumber(std::string_view text, std::size_t* length) {
   std::size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
 
@@ -27,6 +27,7 @@ std::optional<double> LeadingNumber(std::string_view text) {
     if (frac_digits > 0 || int_digits > 0) i = j;
   }
   if (int_digits + frac_digits == 0) return std::nullopt;
+  if (length) *length = i;
 
   // from_chars is locale-independent (the GUI may run under a locale whose
   // decimal separator is a comma) and rounds correctly for any length.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,8 +11,9 @@ namespace bio {
 // A field's leading decimal number: leading blanks skipped, optional sign,
 // digits, optional "." and fraction; what follows is ignored. Nothing when
 // the text does not begin with a digit so read. Never fails; digits beyond
-// the double range give an infinity.
-std::optional<double> LeadingNumber(std::string_view text);
+// the double range give an infinity. When `length` is given, it receives how
+// many characters of `text` the blanks and the number took.
+std::optional<double> LeadingNumber(std::string_view text, std::size_t* length = nullptr);
 
 // LeadingNumber, or 0 for a text that does not begin with a number.
 double TextToNumber(std::string_view text);

@@ -13,7 +13,7 @@ struct SharedState {
   // Person record: the in-memory image of kojinfl.txt.
   double PersonIndex = 0;                  // 1 once a run has started
   std::array<std::string, 3> PersonName;   // only slot 1 is used
-  std::string EraName;                     // "明治" .. "令和", or "" for none
+  std::string EraName;                     // a name of EraTable, or "" for none
   std::string BirthEraYearText;            // as typed
   std::string BirthMonthText;
   std::string BirthDayText;

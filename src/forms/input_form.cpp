@@ -35,11 +35,11 @@ InputForm::InputForm(QWidget* parent) : QWidget(parent) {
       {"Frame3", -1, K::Frame, nullptr, "氏名の入力", 240, 120, 3975, 1095, f1, kGreen, 20},
       {"Text7", -1, K::TextBox, "Frame3", nullptr, 840, 480, 2535, 375, f1, standard, 21},
       {"Frame1", -1, K::Frame, nullptr, "生年月日入力", 840, 1320, 6615, 3015, f2, kYellow, 1},
-      {"Option1", -1, K::Option, "Frame1", "明治", 240, 480, 975, 495, f3, kYellow, 2},
-      {"Option2", -1, K::Option, "Frame1", "大正", 240, 840, 1095, 615, f3, kYellow, 3},
-      {"Option3", -1, K::Option, "Frame1", "昭和", 240, 1320, 975, 495, f3, kYellow, 4},
-      {"Option4", -1, K::Option, "Frame1", "平成", 240, 1800, 855, 495, f3, kYellow, 5},
-      {"Option5", -1, K::Option, "Frame1", "令和", 240, 2400, 975, 375, f4, kYellow, 22},
+      {"Option1", -1, K::Option, "Frame1", nullptr, 240, 480, 975, 495, f3, kYellow, 2},
+      {"Option2", -1, K::Option, "Frame1", nullptr, 240, 840, 1095, 615, f3, kYellow, 3},
+      {"Option3", -1, K::Option, "Frame1", nullptr, 240, 1320, 975, 495, f3, kYellow, 4},
+      {"Option4", -1, K::Option, "Frame1", nullptr, 240, 1800, 855, 495, f3, kYellow, 5},
+      {"Option5", -1, K::Option, "Frame1", nullptr, 240, 2400, 975, 375, f4, kYellow, 22},
       {"Text1", -1, K::TextBox, "Frame1", nullptr, 1560, 1200, 615, 420, f2, standard, 6},
       {"Label1", 0, K::Label, "Frame1", "年", 2280, 1320, 615, 615, f3, kYellow, 9},
       {"Text2", -1, K::TextBox, "Frame1", nullptr, 3120, 1200, 615, 420, f2, standard, 7},
@@ -71,8 +71,12 @@ InputForm::InputForm(QWidget* parent) : QWidget(parent) {
   Text5 = text("Text5");
   Text6 = text("Text6");
   Text7 = text("Text7");
-  for (int i = 0; i < 5; ++i) {
+  // The captions are the era names themselves: the run takes the era from
+  // the option that is on, and kojinfl.txt stores its name.
+  for (std::size_t i = 0; i < Options.size(); ++i) {
     Options[i] = Control<QRadioButton>(*this, ("Option" + std::to_string(i + 1)).c_str());
+    const std::string_view name = EraTable[i].name;
+    Options[i]->setText(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
   }
   Command1 = Control<QPushButton>(*this, "Command1");
   Command1->setDefault(true);
@@ -93,6 +97,17 @@ InputForm::InputForm(QWidget* parent) : QWidget(parent) {
   for (const auto& [box, name] : names) box->setAccessibleName(QString::fromUtf8(name));
   for (QRadioButton* option : Options) option->setAccessibleName(option->text());
   Command1->setAccessibleName(Command1->text().trimmed());
+}
+
+const Era* InputForm::ChosenEra() const {
+  for (std::size_t i = 0; i < Options.size(); ++i) {
+    if (Options[i]->isChecked()) return &EraTable[i];
+  }
+  return nullptr;
+}
+
+void InputForm::ChooseEra(const Era* era) {
+  if (era) Options[static_cast<std::size_t>(era - EraTable.data())]->setChecked(true);
 }
 
 void InputForm::keyPressEvent(QKeyEvent* event) {

@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <array>
 
+#include "engine/era.h"
+
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -25,8 +27,14 @@ class InputForm : public QWidget {
   QLineEdit* Text5;  // current month
   QLineEdit* Text6;  // current day
   QLineEdit* Text7;  // person's name
-  std::array<QRadioButton*, 5> Options;  // Option1..Option5, 明治 .. 令和
-  QPushButton* Command1;                 // the default button
+  // Option1.., one per row of EraTable in its order, captioned with its name.
+  std::array<QRadioButton*, EraTable.size()> Options;
+  QPushButton* Command1;  // the default button
+
+  // The era of the first option that is on, or nullptr when none is.
+  const Era* ChosenEra() const;
+  // Turns on the option of `era`; nullptr leaves every option as it is.
+  void ChooseEra(const Era* era);
 
  signals:
   void closed();

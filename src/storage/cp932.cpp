@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
+#include <string>
 
 namespace bio {
 namespace {
@@ -166,7 +168,11 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   return out;
 }
 
-std::string Utf8ToCp932(std::string_view utf8) {
+namespace {
+
+// `unmappable` writes a character iconv has no code page 932 form for.
+template <typename Unmappable>
+std::string Encode(std::string_view utf8, bool escape_references, Unmappable unmappable) {
   // First pass: well-formed UTF-8 only, look-alikes replaced, so that iconv
   // can only stop at a whole character it has no form for.
   std::string clean;
@@ -175,6 +181,9 @@ std::string Utf8ToCp932(std::string_view utf8) {
     const Utf8Char c = NextUtf8(utf8);
     if (c.length == 0) {
       clean += '?';
+      utf8.remove_prefix(1);
+    } else if (escape_references && utf8.starts_with("&#")) {
+      clean += "&#38;";
       utf8.remove_prefix(1);
     } else {
       AppendUtf8(WindowsLookAlike(c.code_point), clean);
@@ -187,10 +196,60 @@ std::string Utf8ToCp932(std::string_view utf8) {
   std::string out;
   out.reserve(clean.size());
   while (!in.empty() && utf8_to_cp932.Convert(in, out) != 0) {
-    out += '?';
-    in.remove_prefix(std::max<std::size_t>(1, NextUtf8(in).length));
+    const Utf8Char c = NextUtf8(in);
+    unmappable(c.code_point, out);
+    in.remove_prefix(std::max<std::size_t>(1, c.length));
   }
   return out;
+}
+
+}  // namespace
+
+std::string Utf8ToCp932(std::string_view utf8) {
+  return Encode(utf8, false, [](char32_t, std::string& out) { out += '?'; });
+}
+
+std::string Utf8ToCp932KeepingAll(std::string_view utf8) {
+  return Encode(utf8, true, [](char32_t cp, std::string& out) {
+    out += "&#" + std::to_string(static_cast<std::uint32_t>(cp)) + ";";
+  });
+}
+
+std::string ExpandCharacterReferences(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  while (!utf8.empty()) {
+    const std::size_t amp = std::min(utf8.find("&#"), utf8.size());
+    out.append(utf8.substr(0, amp));
+    utf8.remove_prefix(amp);
+    if (utf8.empty()) break;
+    // At most seven digits: U+10FFFF is 1114111.
+    std::size_t end = 2;
+    std::uint32_t cp = 0;
+    while (end < utf8.size() && end < 9 && utf8[end] >= '0' && utf8[end] <= '9') {
+      cp = cp * 10 + static_cast<std::uint32_t>(utf8[end] - '0');
+      ++end;
+    }
+    const bool scalar = cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
+    if (end > 2 && end < utf8.size() && utf8[end] == ';' && scalar && cp != 0 && cp != '\r' &&
+        cp != '\n') {
+      AppendUtf8(cp, out);
+      utf8.remove_prefix(end + 1);
+    } else {
+      out += '&';
+      utf8.remove_prefix(1);
+    }
+  }
+  return out;
+}
+
+bool IsUtf8(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const std::size_t length = NextUtf8(bytes).length;
+    if (length == 0) return false;
+    bytes.remove_prefix(length);
+  }
+  return true;
 }
 
 }  // namespace bio

@@ -19,4 +19,23 @@ std::string Cp932ToUtf8(std::string_view bytes);
 //  - U+0000 becomes "?", so the result never holds a 00 byte.
 std::string Utf8ToCp932(std::string_view utf8);
 
+// Utf8ToCp932, keeping every character: one without a code page 932 form is
+// written as a decimal numeric character reference, 𠮷 U+20BB7 as
+// "&#134071;" (the convention browsers use when a form is submitted in a
+// legacy encoding), at most ten bytes for one character. So that a "&#" the
+// text itself holds cannot be taken for a reference, its "&" is written as
+// the reference "&#38;". Nothing else differs from Utf8ToCp932: a text
+// without "&#" and with a code page 932 form throughout gives the same
+// bytes. ExpandCharacterReferences(Cp932ToUtf8(result)) gives the text back
+// (ill-formed UTF-8 and U+0000 still become "?").
+std::string Utf8ToCp932KeepingAll(std::string_view utf8);
+
+// Replaces each "&#" digits ";" naming a Unicode scalar value by that
+// character, except U+0000, CR and LF, which a field never holds; any other
+// "&" stays as it is.
+std::string ExpandCharacterReferences(std::string_view utf8);
+
+// True when `bytes` are well-formed UTF-8 throughout.
+bool IsUtf8(std::string_view bytes);
+
 }  // namespace bio

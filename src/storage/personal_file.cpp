@@ -51,7 +51,17 @@ std::string EncodeField(std::string_view text) {
       safe += c;
     }
   }
-  return Utf8ToCp932(safe);
+  return Utf8ToCp932KeepingAll(safe);
+}
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// UTF-8 written by a text editor, or the code page 932 the program writes;
+// see ParsePersonalRecord's comment for why the guess is safe.
+bool ReadsAsUtf8(std::string_view data) {
+  const bool non_ascii = std::any_of(data.begin(), data.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  return non_ascii && IsUtf8(data);
 }
 
 class FileDescriptor {
@@ -151,9 +161,20 @@ int FollowLinks(fs::path& path) {
 
 // Gives the temporary file the permission bits, owner and group of the file
 // it replaces. Only root may give a file away, so EPERM on the owner is
-// expected and ignored: the file then belongs to the user who saves.
-int CopyOwnerAndMode(int fd, const struct stat& old) {
-  if (::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) return errno;
+// expected: the file then belongs to the user who saves, with the old group,
+// which its owner may set to any group they belong to. When even the group
+// cannot be kept, `group_kept` is false and the file must not be replaced by
+// this one, or other people would lose (or gain) the right to read it.
+int CopyOwnerAndMode(int fd, const struct stat& old, bool& group_kept) {
+  group_kept = true;
+  if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+    if (errno != EPERM) return errno;
+    if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+      if (errno != EPERM) return errno;
+      group_kept = false;
+      return 0;
+    }
+  }
   // After fchown, which clears set-user-ID and set-group-ID bits.
   return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
 }
@@ -205,9 +226,12 @@ SaveResult SaveFailure(const fs::path& file, int err) {
 }
 
 PersonRecord ParsePersonalRecord(std::string_view data) {
-  // The separators (" , CR LF space tab) are all below 0x40 and a code page
-  // 932 trail byte is always 0x40 or above, so splitting the raw bytes never
-  // cuts a double-byte character; each field is decoded after splitting.
+  const bool utf8 = ReadsAsUtf8(data);
+  if (utf8 && data.starts_with(kUtf8Bom)) data.remove_prefix(kUtf8Bom.size());
+  // The separators (" , CR LF space tab) are all below 0x40; a code page 932
+  // trail byte is always 0x40 or above and a UTF-8 multi-byte sequence holds
+  // only bytes from 0x80, so splitting the raw bytes never cuts a character;
+  // each field is decoded after splitting.
   std::array<std::string, 5> fields;
   std::size_t pos = 0;
   for (std::string& field : fields) {
@@ -228,7 +252,7 @@ PersonRecord ParsePersonalRecord(std::string_view data) {
       raw = TrimTrailingBlanks(data.substr(start, pos - start));
     }
     if (pos < data.size() && data[pos] == ',') ++pos;
-    field = Cp932ToUtf8(raw);
+    field = ExpandCharacterReferences(utf8 ? std::string(raw) : Cp932ToUtf8(raw));
   }
   return {std::move(fields[0]), std::move(fields[1]), std::move(fields[2]), std::move(fields[3]),
           std::move(fields[4])};
@@ -291,8 +315,16 @@ SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) 
   }
 
   // Owner and mode first, so the record is never readable by more people
-  // than the file it replaces.
-  err = replaces ? CopyOwnerAndMode(fd.get(), old) : 0;
+  // than the file it replaces. A group that cannot be kept: the file is
+  // rewritten in place instead, which keeps it whole.
+  bool group_kept = true;
+  err = replaces ? CopyOwnerAndMode(fd.get(), old, group_kept) : 0;
+  if (err == 0 && !group_kept) {
+    fd.Close();
+    ::unlink(temp.c_str());
+    err = RewriteInPlace(target, bytes);
+    return err == 0 ? SaveResult{true, {}, 0} : SaveFailure(target, err);
+  }
   if (err == 0) err = WriteAll(fd.get(), bytes);
   if (err == 0 && ::fsync(fd.get()) != 0) err = errno;
   if (err == 0) err = fd.Close();

@@ -6,6 +6,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <limits>
+
+#include "diagnosis/run.h"
+#include "engine/not_computable.h"
 #include "storage/cp932.h"
 #include "support/test_program.h"
 
@@ -21,7 +25,7 @@ class RunTest : public QObject {
   void typedInput();
   void savedFileHoldsTheTypedTexts();
   void dailyMessagesOfTheFirstExample();
-  void notComputableStaysOnTheInputWindow();
+  void notComputableSavesNothing();
   void failedSaveIsReportedAndTheDiagnosisGoesOn();
 };
 
@@ -87,43 +91,73 @@ void RunTest::exampleRuns() {
   QCOMPARE(r.List1->count(), 9);
 }
 
-// What a person types: read as meant (full-width digits, 元年), or refused
-// with the focus on the box to correct and nothing else changed.
+// What a person types: read as meant (full-width digits, 元年, a unit after
+// the number), or refused with the focus on the box to correct, nothing else
+// changed, and where given exactly this message.
 void RunTest::typedInput_data() {
   QTest::addColumn<int>("era");            // 0 明治 .. 4 令和, -1 none
   QTest::addColumn<QStringList>("typed");  // year, month, day, now year, month, day
   QTest::addColumn<QString>("outcome");    // days lived, or the box that gets the focus
+  QTest::addColumn<QString>("message");    // the whole message, when given
 
-  const auto row = [](const char* label, int era, QStringList typed, const char* outcome) {
-    QTest::newRow(label) << era << typed << QString(outcome);
+  const auto row = [](const char* label, int era, QStringList typed, const char* outcome,
+                      const char* message = "") {
+    QTest::newRow(label) << era << typed << QString(outcome) << QString(message);
   };
   row("full-width digits", 2, {"５０", "５", "３", "２０２４", "５", "３"}, "17898");
   row("元年", 4, {"元", "5", "1", "2024", "5", "3"}, "1829");
   row("元 between ideographic spaces", 4, {"\u3000元 ", "5", "1", "2024", "5", "3"}, "1829");
+  row("元年 with its unit", 4, {"元年", "5", "1", "2024", "5", "3"}, "1829");
+  row("unit after a blank", 2, {"５０\u3000年", "5 月", "3 日 ", "2024 年", "5", "3"}, "17898");
   row("era year 0 is the year before the era", 4, {"0", "5", "1", "2024", "5", "3"}, "2194");
   row("29 February of a leap year", 3, {"8", "2", "29", "2024", "5", "3"}, "10291");
-  row("no era chosen", -1, {"50", "5", "3", "2024", "5", "3"}, "Option1");
+  row("leap year by the Western year, not the era year", 4, {"2", "2", "29", "2024", "5", "3"},
+      "1525");
+  row("today 29 February, born in a common year", 2, {"50", "5", "3", "2024", "2", "29"},
+      "17834");
+  row("9999 in both year boxes", 4, {"7981", "5", "3", "9999", "5", "3"}, "0");
+  row("no era chosen", -1, {"50", "5", "3", "2024", "5", "3"}, "Option1",
+      "「生年月日入力」の元号（明治・大正・昭和・平成・令和）を選んでください。");
   row("empty era year", 2, {"", "5", "3", "2024", "5", "3"}, "Text1");
   row("letters", 2, {"abc", "5", "3", "2024", "5", "3"}, "Text1");
+  row("letter o inside the era year", 2, {"5o", "5", "3", "2024", "5", "3"}, "Text1",
+      "「生年月日入力」の年には、元号の年を0以上の整数で入力してください（元年は「1」か「元」）。");
+  row("blank inside the era year", 2, {"5 0", "5", "3", "2024", "5", "3"}, "Text1");
+  row("exponent", 2, {"5e1", "5", "3", "2024", "5", "3"}, "Text1");
   row("negative era year", 2, {"-1", "5", "3", "2024", "5", "3"}, "Text1");
   row("fractional era year", 2, {"５０．５", "5", "3", "2024", "5", "3"}, "Text1");
-  row("元 with more text", 2, {"元年", "5", "3", "2024", "5", "3"}, "Text1");
+  row("元 with other text", 2, {"元日", "5", "3", "2024", "5", "3"}, "Text1");
+  row("era year past 9999", 2, {"8075", "5", "3", "2024", "5", "3"}, "Text1",
+      "「生年月日入力」の年には、昭和の年を8074までの整数で入力してください"
+      "（計算できるのは西暦9999年までです）。");
   row("month 13", 2, {"50", "13", "3", "2024", "5", "3"}, "Text2");
   row("元 as a month", 2, {"50", "元", "3", "2024", "5", "3"}, "Text2");
+  row("another box's unit", 2, {"50", "5日", "3", "2024", "5", "3"}, "Text2");
   row("day 32", 2, {"50", "5", "32", "2024", "5", "3"}, "Text3");
   row("30 February", 2, {"50", "2", "30", "2024", "5", "3"}, "Text3");
   row("29 February of a common year", 3, {"7", "2", "29", "2024", "5", "3"}, "Text3");
+  row("29 February of a common Western year", 4, {"4", "2", "29", "2024", "5", "3"}, "Text3",
+      "「生年月日入力」の日には、1から28までの整数を入力してください（令和4年2月は28日までです）。");
   row("blank day", 2, {"50", "5", "\u3000", "2024", "5", "3"}, "Text3");
   row("today's year empty", 2, {"50", "5", "3", "", "5", "3"}, "Text4");
   row("today's year 0", 2, {"50", "5", "3", "0", "5", "3"}, "Text4");
+  row("letter O inside today's year", 2, {"50", "5", "3", "2O26", "5", "3"}, "Text4");
+  row("comma", 2, {"50", "5", "3", "1,000", "5", "3"}, "Text4");
+  row("today's year past 9999", 2, {"50", "5", "3", "10000", "5", "3"}, "Text4",
+      "「現在の西暦年月日入力」の年には、西暦の年を1から9999までの整数で入力してください。");
+  row("blank inside today's month", 2, {"50", "5", "3", "2024", "1 2", "3"}, "Text5",
+      "「現在の西暦年月日入力」の月には、1から12までの整数を入力してください。");
   row("today 2026/13/40", 2, {"50", "5", "3", "2026", "13", "40"}, "Text5");
-  row("today 29 February 2025", 2, {"50", "5", "3", "2025", "2", "29"}, "Text6");
+  row("today 29 February 2025", 2, {"50", "5", "3", "2025", "2", "29"}, "Text6",
+      "「現在の西暦年月日入力」の日には、1から28までの整数を入力してください"
+      "（西暦2025年2月は28日までです）。");
 }
 
 void RunTest::typedInput() {
   QFETCH(int, era);
   QFETCH(QStringList, typed);
   QFETCH(QString, outcome);
+  QFETCH(QString, message);
   const std::string before = "\"x\",\"\",\"\",\"\",\"\"\r\n";
   TestProgram t(QDate(2024, 5, 3), {}, before, true);
   t.program->Start();
@@ -136,6 +170,7 @@ void RunTest::typedInput() {
     return;
   }
   QCOMPARE(t.messages.size(), 1);
+  if (!message.isEmpty()) QCOMPARE(t.messages[0], message);
   QVERIFY(t.Nurel().isVisible());
   QVERIFY(!t.program->forms.SindanExists());
   QCOMPARE(t.ReadFile(), before);
@@ -182,28 +217,20 @@ void RunTest::dailyMessagesOfTheFirstExample() {
   QCOMPARE(lines, expected);
 }
 
-void RunTest::notComputableStaysOnTheInputWindow() {
-  TestProgram t;
+// Checked input cannot get here, so the dates are handed to the run directly.
+void RunTest::notComputableSavesNothing() {
+  const std::string before = "\"x\",\"\",\"\",\"\",\"\"\r\n";
+  TestProgram t(QDate(2024, 5, 3), {}, before, true);
   t.program->Start();
-  const QString huge(400, '9');
-  t.Fill("山田太郎", 2, huge, "5", "3", "2024", "5", "3");
-  QTest::mouseClick(t.Nurel().Command1, Qt::LeftButton);
-
-  QCOMPARE(t.messages.size(), 1);
-  QVERIFY(t.messages[0].contains("計算できません"));
+  t.Fill("山田太郎", 2, "50", "5", "3", "2024", "5", "3");
+  const double endless = std::numeric_limits<double>::infinity();
+  const bio::InputDates dates{&bio::EraTable[2], endless, 5, 3, 2024, 5, 3};
+  QVERIFY_THROWS_EXCEPTION(
+      bio::NotComputable,
+      bio::RunDiagnosis(dates, t.program->state, t.program->graph, t.program->forms));
   QVERIFY(t.Nurel().isVisible());
-  QVERIFY(!t.Sindan().isVisible());
-  QCOMPARE(t.Nurel().Text1->text(), huge);
-  // The typed fields were saved all the same, as the run always does.
-  QCOMPARE(t.ReadFile(), bio::Utf8ToCp932("\"山田太郎\",\"昭和\",\"" + huge.toStdString() +
-                                          "\",\"5\",\"3\"\r\n"));
-
-  // Corrected, the same window runs the diagnosis.
-  t.Nurel().Text1->setText("50");
-  QTest::mouseClick(t.Nurel().Command1, Qt::LeftButton);
-  QVERIFY(t.Sindan().isVisible());
-  QCOMPARE(t.Sindan().Text9->text(), QString("17898"));
-  QCOMPARE(t.Sindan().List1->count(), 9);
+  QVERIFY(!t.program->forms.SindanExists() || !t.Sindan().isVisible());
+  QCOMPARE(t.ReadFile(), before);
 }
 
 void RunTest::failedSaveIsReportedAndTheDiagnosisGoesOn() {

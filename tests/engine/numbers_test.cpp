@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "engine/date_box.h"
 #include "engine/not_computable.h"
 
 namespace bio {
@@ -29,6 +30,10 @@ TEST(TextToNumber, LeadingNumberOrZero) {
   for (const auto& c : cases) {
     EXPECT_EQ(TextToNumber(c.text), c.expected) << '"' << c.text << '"';
   }
+}
+
+TEST(NarrowDateText, FoldsEveryFullWidthDigitSignAndIdeographicSpace) {
+  EXPECT_EQ(NarrowDateText("０１２３４５６７８９＋－．\u3000年"), "0123456789+-. 年");
 }
 
 TEST(TextToNumber, OutOfRangeDigitsGiveInfinityOrZero) {

@@ -1,9 +1,11 @@
 #include "storage/personal_file.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -101,6 +103,9 @@ TEST(ParsePersonalRecord, FollowsTheSequentialInputRules) {
        "\"\x80\xFF\",\"\x82\xA0\x82\",\"x\"",
        {"\uFFFD\uFFFD", "あ\uFFFD", "x", "", ""}},
       {"backslash trail byte kept", FromHex("22 95 5C 22 2C 22 5C 22"), {"表", "\\", "", "", ""}},
+      {"UTF-8 from a text editor", "\"山田太郎\",\"昭和\",\"40\",\"5\",\"3\"\r\n", kYamada},
+      {"UTF-8 with a byte order mark", "\xEF\xBB\xBF\"山田太郎\",\"昭和\",\"40\",\"5\",\"3\"\r\n",
+       kYamada},
   };
   for (const ParseCase& c : cases) {
     EXPECT_EQ(ParsePersonalRecord(c.bytes), c.record) << c.label;
@@ -126,10 +131,33 @@ TEST(PersonalRecord, ReadsBackAsFiveFieldsAfterReplacements) {
   const std::pair<PersonRecord, PersonRecord> cases[] = {
       {{"a\"b\"", "", "", "", ""}, {"a＂b＂", "", "", "", ""}},
       {{"a\r\nb", "\r", "\n\n", "", ""}, {"a b", " ", "  ", "", ""}},
-      {{"é", std::string("\0", 1), "\xFF\xFE", "", ""}, {"?", "?", "??", "", ""}},
+      {{"é", std::string("\0", 1), "\xFF\xFE", "", ""}, {"é", "?", "??", "", ""}},
   };
   for (const auto& [saved, loaded] : cases) {
     EXPECT_EQ(ParsePersonalRecord(FormatPersonalRecord(saved)), loaded);
+  }
+}
+
+// Names code page 932 cannot hold are kept as character references, and a
+// name that looks like one still reads back as typed.
+TEST(PersonalRecord, NamesReadBackAsTyped) {
+  const struct {
+    const char* name;
+    const char* bytes;  // hex, of the name's field
+    const char* read;
+  } cases[] = {
+      {"𠮷田", "26 23 31 33 34 30 37 31 3B 93 63", "𠮷田"},
+      {"😀", "26 23 31 32 38 35 31 32 3B", "😀"},
+      {"A&#65;", "41 26 23 33 38 3B 23 36 35 3B", "A&#65;"},
+      {"a\"b", "61 FA 57 62", "a＂b"},
+      {"山田太郎", "8E 52 93 63 91 BE 98 59", "山田太郎"},
+  };
+  for (const auto& c : cases) {
+    const std::string written = FormatPersonalRecord({c.name, "", "", "", ""});
+    EXPECT_EQ(ToHex(written),
+              std::string("22 ") + c.bytes + " 22 2C 22 22 2C 22 22 2C 22 22 2C 22 22 0D 0A")
+        << c.name;
+    EXPECT_EQ(ParsePersonalRecord(written).name, c.read) << c.name;
   }
 }
 
@@ -281,8 +309,8 @@ TEST_F(PersonalFileTest, SaveRespectsWhatItReplaces) {
     }
     std::ofstream{folder_ / "kojinfl.txt.12-4.tmp"};  // as if a save were going on now
   };
-  std::string kanji;  // as long as the text boxes take, two bytes a character
-  for (std::size_t i = 0; i < kMaxFieldUnits; ++i) kanji += "漢";
+  std::string widest;  // as long as the text boxes take, eight bytes a unit ("&#44032;")
+  for (std::size_t i = 0; i < kMaxFieldUnits; ++i) widest += "가";
   struct Case {
     const char* label;
     bool root_writes_anyway;
@@ -297,7 +325,7 @@ TEST_F(PersonalFileTest, SaveRespectsWhatItReplaces) {
       {"read-only file kept", true, [&] { fs::permissions(File(), fs::perms(0444)); }, EACCES},
       {"read-only folder, file rewritten in place", true,
        [&] { fs::permissions(folder_, fs::perms(0500)); }, 0},
-      {"longest name and fields", false, [] {}, 0, {kanji, kanji, kanji, kanji, kanji}},
+      {"longest name and fields", false, [] {}, 0, {widest, widest, widest, widest, widest}},
       {"only old temporary files removed", false, leave_temporary_files, 0},
   };
   const mode_t mask = ::umask(0);
@@ -326,6 +354,51 @@ TEST_F(PersonalFileTest, SaveRespectsWhatItReplaces) {
               fs::exists(status) ? status.permissions() : fs::perms(0666 & ~mask));
     EXPECT_EQ(fs::is_symlink(File()), link);
     EXPECT_EQ(Names(), names);
+  }
+}
+
+// Saving over a file another user owns, in a folder both may write, as a
+// user who is in the file's group or not. Needs root to set it up: the save
+// runs in a child that has become that user.
+TEST_F(PersonalFileTest, SaveByAnotherUserKeepsWhoMayReadTheFile) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the file to another user";
+  constexpr uid_t kOwner = 4241, kSaver = 4243;
+  constexpr gid_t kFamily = 4242, kOwnerGroup = 4241, kSaverGroup = 4243;
+  const struct {
+    const char* label;
+    gid_t file_group;
+    mode_t mode;
+    uid_t owner_after;  // the saver's when the file was replaced, else kept
+  } cases[] = {
+      {"saver in the file's group: replaced, group kept", kFamily, 0660, kSaver},
+      {"saver not in it: rewritten in place", kOwnerGroup, 0666, kOwner},
+  };
+  ASSERT_EQ(::chmod(folder_.c_str(), 0777), 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    Write(std::string(99, 'x'));
+    ASSERT_EQ(::chown(File().c_str(), kOwner, c.file_group), 0);
+    ASSERT_EQ(::chmod(File().c_str(), c.mode), 0);
+    const pid_t child = ::fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+      const gid_t groups[] = {kFamily};
+      if (::setgroups(1, groups) != 0 || ::setgid(kSaverGroup) != 0 || ::setuid(kSaver) != 0) {
+        ::_exit(100);
+      }
+      ::_exit(SavePersonalFile(folder_, kYamada).error_number);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ToHex(Read()), kYamadaHex);
+    struct stat st;
+    ASSERT_EQ(::stat(File().c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, c.owner_after);
+    EXPECT_EQ(st.st_gid, c.file_group);
+    EXPECT_EQ(st.st_mode & 07777, c.mode);
+    EXPECT_EQ(Names(), std::set<std::string>{kPersonalFileName});
   }
 }
 
