@@ -7,6 +7,7 @@
 #include "app/program.h"
 #include "diagnosis/input_check.h"
 #include "diagnosis/run.h"
+#include "diagnosis/wording.h"
 #include "engine/era.h"
 #include "engine/not_computable.h"
 #include "forms/controls.h"
@@ -18,11 +19,6 @@
 namespace bio {
 
 namespace {
-
-// Checked input never gets here; the guard stays for dates the check misses.
-const char kNotComputable[] =
-    "入力された日付では計算できません。\n"
-    "年・月・日の数字を確かめて、もう一度実行してください。";
 
 void LoadForm(Program& program) {
   SharedState& state = program.state;
@@ -53,7 +49,7 @@ void Execute(Program& program) {
   // box the message names, which has the focus with its text selected.
   const auto checked = CheckInput(program.forms.Nurel());
   if (const auto* rejection = std::get_if<Rejection>(&checked)) {
-    program.forms.Message(rejection->message);
+    program.forms.Message(RejectionText(*rejection));
     rejection->control->setFocus();
     if (auto* box = qobject_cast<QLineEdit*>(rejection->control)) box->selectAll();
     return;
@@ -64,7 +60,8 @@ void Execute(Program& program) {
   try {
     RunDiagnosis(std::get<InputDates>(checked), program.state, program.graph, program.forms);
   } catch (const NotComputable&) {
-    program.forms.Message(QString::fromUtf8(kNotComputable));
+    // Checked input never gets here; the guard stays for dates the check misses.
+    program.forms.Message(NotComputableText());
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "diagnosis/texts.h"
 #include "diagnosis/verdicts.h"
+#include "diagnosis/wording.h"
 #include "engine/numbers.h"
 #include "forms/fonts.h"
 #include "forms/forms.h"
@@ -13,17 +14,6 @@
 namespace bio {
 
 namespace {
-
-const char kOfferPdf[] =
-    "プリンタが見つかりません。\n印刷する代わりに、このページをPDFファイルとして保存しますか？";
-const char kSaveDialogTitle[] = "PDFファイルとして保存";
-const char kPdfFilter[] = "PDFファイル (*.pdf)";
-QString SaveFailed(const QString& path) {
-  return QString::fromUtf8(
-             "PDFファイル「%1」を保存できませんでした。\n保存する場所と名前を確かめて、"
-             "もう一度保存してください。")
-      .arg(QDir::toNativeSeparators(path));
-}
 
 // Linux forbids only "/" and NUL; the rest keeps the name usable on Windows
 // file systems and USB sticks as well.
@@ -86,17 +76,17 @@ void PrintOrSavePdf(Forms& forms, const QString& pdf_name,
     printer.Abort();
   } catch (const PrinterError& error) {
     printer.Abort();
-    forms.Message(QString::fromUtf8(error.what()));
+    forms.Message(PrinterFailureText(error));
     return;
   } catch (...) {
     printer.Abort();
     throw;
   }
 
-  if (!forms.Ask(QString::fromUtf8(kOfferPdf))) return;
-  const QString path = forms.ChooseSaveFile(QString::fromUtf8(kSaveDialogTitle),
+  if (!forms.Ask(OfferPdfText())) return;
+  const QString path = forms.ChooseSaveFile(SavePdfDialogTitle(),
                                             QDir(Forms::DocumentsFolder()).filePath(pdf_name),
-                                            QString::fromUtf8(kPdfFilter));
+                                            PdfFileFilter());
   if (path.isEmpty()) return;
   // The same drawing as for the printer, so the file holds the printer's page.
   Printer pdf(path);
@@ -105,7 +95,7 @@ void PrintOrSavePdf(Forms& forms, const QString& pdf_name,
     pdf.EndDoc();
   } catch (const PrinterError&) {
     pdf.Abort();
-    forms.Message(SaveFailed(path));
+    forms.Message(PdfSaveFailureText(path));
   } catch (...) {
     pdf.Abort();
     throw;

@@ -4,6 +4,7 @@
 
 #include "diagnosis/messages.h"
 #include "diagnosis/weekdays.h"
+#include "diagnosis/wording.h"
 #include "engine/day_count.h"
 #include "engine/era.h"
 #include "engine/numbers.h"
@@ -34,9 +35,7 @@ void SavePerson(const SharedState& state, Forms& forms) {
                             state.BirthEraYearText, state.BirthMonthText, state.BirthDayText};
   const SaveResult saved = SavePersonalFileCreatingFolder(forms.PersonalFileSaveFolder(), record);
   if (!saved.ok) {
-    forms.Message(QString::fromUtf8("個人データ（kojinfl.txt）を保存できませんでした。\n") +
-                  QString::fromStdString(saved.error) +
-                  QString::fromUtf8("\n\n診断はこのまま続けます。"));
+    forms.Message(PersonalFileSaveFailureText(saved));
   }
 }
 

@@ -29,10 +29,11 @@ inline constexpr std::size_t kPersonalFileReadLimit = 5 * (8 * kMaxFieldUnits + 
 // back whole and an oversized file still cannot stall the start-up.
 PersonRecord LoadPersonalFile(const std::filesystem::path& folder);
 
+// What a save did; the caller words a failure for the user.
 struct SaveResult {
   bool ok;
-  std::string error;  // UTF-8 Japanese; when !ok, names the file and the reason
-  int error_number;   // when !ok, the errno behind the failure
+  std::filesystem::path path;  // when !ok, the file or folder that failed
+  int error_number;            // when !ok, the errno behind the failure
 };
 
 // Replaces `folder`/kojinfl.txt atomically (temporary file in the same folder,
@@ -48,8 +49,7 @@ struct SaveResult {
 // (unless a rewrite in place failed part way).
 SaveResult SavePersonalFile(const std::filesystem::path& folder, const PersonRecord& record);
 
-// The failed save of `path` for the errno `err`: the path and the reason in
-// Japanese, for the message box the caller shows.
+// The failed save of `path` for the errno `err`.
 SaveResult SaveFailure(const std::filesystem::path& path, int err);
 
 // The record from the bytes of a file, by the sequential input rules: blanks
