@@ -26,13 +26,13 @@ void LoadForm(Program& program) {
 
   // A missing file is a first start: everything stays empty.
   const PersonRecord record = LoadPersonalFile(program.forms.PersonalFileLoadFolder());
-  state.PersonName[1] = record.name;
+  state.PersonName[kPersonSlot] = record.name;
   state.EraName = record.era;
   state.BirthEraYearText = record.year;
   state.BirthMonthText = record.month;
   state.BirthDayText = record.day;
 
-  SetText(*nurel.Text7, state.PersonName[1]);
+  SetText(*nurel.Text7, state.PersonName[kPersonSlot]);
   nurel.ChooseEra(FindEra(state.EraName));
   SetText(*nurel.Text1, state.BirthEraYearText);
   SetText(*nurel.Text2, state.BirthMonthText);

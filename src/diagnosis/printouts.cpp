@@ -28,23 +28,26 @@ QString FileNamePart(QString text) {
 
 }  // namespace
 
-std::vector<std::string> DailyReportLines(SharedState& state) {
-  const std::size_t slot = PersonSlot(state);
-  state.EmotionPosition[1] = RoundToInt16(state.SavedEmotionPosition);
+void RestoreSavedPositions(SharedState& state) {
+  state.EmotionPosition[PersonSlot(state)] = RoundToInt16(state.SavedEmotionPosition);
   state.IntellectPosition = state.SavedIntellectPosition;
   state.PhysicalPosition = state.SavedPhysicalPosition;
+}
 
+std::vector<std::string> DailyReportLines(const SharedState& state) {
   std::vector<std::string> lines;
-  lines.push_back(state.PersonName[slot] + std::string(kGreeting));
+  lines.push_back(state.PersonName[PersonSlot(state)] + std::string(kGreeting));
   lines.push_back("感情：" + NumberToText(state.SavedEmotionPosition) + "知性:" +
                   NumberToText(state.SavedIntellectPosition) + "身体:" +
                   NumberToText(state.SavedPhysicalPosition));
-  AppendRhythmLines(lines, state.EmotionPosition[1], state.IntellectPosition,
-                    state.PhysicalPosition);
+  // The emotion position as the restored int16 holds it.
+  AppendRhythmLines(lines, RoundToInt16(state.SavedEmotionPosition), state.SavedIntellectPosition,
+                    state.SavedPhysicalPosition);
   return lines;
 }
 
 void PrintDailyReport(SharedState& state, Printer& printer) {
+  RestoreSavedPositions(state);
   const std::vector<std::string> lines = DailyReportLines(state);
   printer.SetFontName(QString::fromUtf8(kMincho));
   printer.SetFontSize(12);

@@ -45,7 +45,7 @@ void RunDiagnosis(const InputDates& dates, SharedState& state, GraphState& graph
   InputForm& nurel = forms.Nurel();
 
   // 1-4: the person as typed, and both dates as the input check read them.
-  state.PersonIndex = 1;
+  state.PersonIndex = kPersonSlot;
   state.BirthYear = 0;
   const std::size_t slot = PersonSlot(state);
   state.PersonName[slot] = TextOf(*nurel.Text7);

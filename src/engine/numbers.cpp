@@ -45,8 +45,6 @@ std::optional<double> LeadingNumber(std::string_view text, std::size_t* length) 
   return negative ? -value : value;
 }
 
-double TextToNumber(std::string_view text) { return LeadingNumber(text).value_or(0.0); }
-
 std::string NumberToText(double value) {
   if (!std::isfinite(value)) return {};
   if (value == 0.0) return "0";  // also -0

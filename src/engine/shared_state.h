@@ -45,6 +45,11 @@ struct SharedState {
   double FirstWeekday = 0;
 };
 
+// The one slot of PersonName and EmotionPosition in use: the start-up fills
+// it from kojinfl.txt before any run has set PersonIndex, and every run sets
+// PersonIndex to it.
+inline constexpr std::size_t kPersonSlot = 1;
+
 // The array slot that PersonIndex names; throws std::out_of_range outside 0..2.
 std::size_t PersonSlot(const SharedState& state);
 

@@ -17,7 +17,7 @@ struct TextCase {
   double expected;
 };
 
-TEST(TextToNumber, LeadingNumberOrZero) {
+TEST(LeadingNumber, LeadingNumberOrZero) {
   const TextCase cases[] = {
       {"", 0},           {"50", 50},        {"05", 5},        {"  7", 7},
       {"\t8", 8},        {"-2", -2},        {"+3", 3},        {"2.5", 2.5},
@@ -28,7 +28,7 @@ TEST(TextToNumber, LeadingNumberOrZero) {
       {"0.1", 0.1},      {"000000000000000000000000000000042", 42},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(TextToNumber(c.text), c.expected) << '"' << c.text << '"';
+    EXPECT_EQ(LeadingNumber(c.text).value_or(0), c.expected) << '"' << c.text << '"';
   }
 }
 
@@ -36,13 +36,13 @@ TEST(NarrowDateText, FoldsEveryFullWidthDigitSignAndIdeographicSpace) {
   EXPECT_EQ(NarrowDateText("０１２３４５６７８９＋－．\u3000年"), "0123456789+-. 年");
 }
 
-TEST(TextToNumber, OutOfRangeDigitsGiveInfinityOrZero) {
+TEST(LeadingNumber, OutOfRangeDigitsGiveInfinityOrZero) {
   const std::string huge(400, '9');
-  EXPECT_EQ(TextToNumber(huge), std::numeric_limits<double>::infinity());
-  EXPECT_EQ(TextToNumber("-" + huge), -std::numeric_limits<double>::infinity());
-  EXPECT_EQ(TextToNumber("0." + std::string(400, '0') + "1"), 0.0);
+  EXPECT_EQ(LeadingNumber(huge), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber("-" + huge), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber("0." + std::string(400, '0') + "1"), 0.0);
   // Twenty digits still fit a double (inexactly) and stay finite.
-  EXPECT_EQ(TextToNumber("12345678901234567890"), 12345678901234567890.0);
+  EXPECT_EQ(LeadingNumber("12345678901234567890"), 12345678901234567890.0);
 }
 
 TEST(NumberToText, ShortestPlainDecimal) {
@@ -61,9 +61,9 @@ TEST(NumberToText, ShortestPlainDecimal) {
   EXPECT_EQ(max.find_first_not_of("0123456789"), std::string::npos);
 }
 
-TEST(NumberToText, RoundTripsThroughTextToNumber) {
+TEST(NumberToText, RoundTripsThroughLeadingNumber) {
   for (double v : {0.1, 1.0 / 3.0, -12345.678, 6.02e23, 5e-324, 1e-300}) {
-    EXPECT_EQ(TextToNumber(NumberToText(v)), v) << v;
+    EXPECT_EQ(LeadingNumber(NumberToText(v)), v) << v;
   }
 }
 
