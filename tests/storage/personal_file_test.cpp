@@ -247,7 +247,7 @@ class FileSizeLimit {
   sighandler_t old_handler_;
 };
 
-TEST_F(PersonalFileTest, FailedSaveReportsPathAndReasonAndKeepsPreviousFile) {
+TEST_F(PersonalFileTest, FailedSaveReportsPathAndErrnoAndKeepsPreviousFile) {
   enum Fault { kNoFolder, kDirectoryInTheWay, kDiskFull, kReadOnlyFolder };
   const std::pair<Fault, int> cases[] = {{kNoFolder, ENOENT},
                                          {kDirectoryInTheWay, EISDIR},
