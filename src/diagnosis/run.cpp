@@ -41,6 +41,8 @@ void SavePerson(const SharedState& state, Forms& forms) {
 
 }  // namespace
 
+// The step numbers below are those of docs/architecture.md, which shows the
+// shared state after each.
 void RunDiagnosis(const InputDates& dates, SharedState& state, GraphState& graph, Forms& forms) {
   InputForm& nurel = forms.Nurel();
 
@@ -73,7 +75,7 @@ void RunDiagnosis(const InputDates& dates, SharedState& state, GraphState& graph
   ResultForm& sindan = forms.Sindan();
   forms.Show(sindan);
 
-  // 10-14: the current date.
+  // 10-14: today's date; the positions kept for the printed report.
   CountDays(state);
   ShowDayCount(state, sindan);
   state.SavedEmotionPosition = state.EmotionPosition[slot];
@@ -82,7 +84,9 @@ void RunDiagnosis(const InputDates& dates, SharedState& state, GraphState& graph
   ShowBirthWeekday(state, sindan);
   ShowDailyDiagnosis(state, sindan);
 
-  // 15-18: the first day of the month, for the weekday and the graph.
+  // 15-18: the first day of the month, for the weekday and the graph. From
+  // here on the positions are the first of the month's, until a printed
+  // report restores today's.
   state.TargetDay = 1;
   CountDays(state);
   ShowFirstWeekday(state, sindan);

@@ -72,7 +72,7 @@ const char* RefusalReason(std::optional<int> ipp_status) {
 QString RejectionText(const Rejection& r) {
   using Box = Rejection::Box;
   const bool birth = r.frame == Rejection::Frame::kBirth;
-  const QString frame = Text(birth ? "「生年月日入力」の" : "「現在の西暦年月日入力」の");
+  QString frame = Text(birth ? "「生年月日入力」の" : "「現在の西暦年月日入力」の");
   switch (r.box) {
     case Box::kEra:
       return frame + Text("元号（%1）を選んでください。").arg(EraNames());

@@ -199,8 +199,8 @@ void SyncFolder(const fs::path& folder) {
 
 }  // namespace
 
-SaveResult SaveFailure(const fs::path& file, int err) {
-  return {false, file, err};
+SaveResult SaveFailure(const fs::path& path, int err) {
+  return {false, path, err};
 }
 
 PersonRecord ParsePersonalRecord(std::string_view data) {

@@ -71,7 +71,7 @@ SaveResult SaveFailure(const std::filesystem::path& path, int err);
 // C3 B1) read as UTF-8 letters (ñ). Either way, a decimal character
 // reference (&#134071;) in a field becomes its character again, as
 // ExpandCharacterReferences says.
-PersonRecord ParsePersonalRecord(std::string_view file_bytes);
+PersonRecord ParsePersonalRecord(std::string_view data);
 
 // The exact bytes of the file for `record`: five quoted code page 932
 // fields, comma-separated, CR LF at the end. So that the line always reads
