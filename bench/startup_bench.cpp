@@ -97,7 +97,7 @@ std::vector<std::string> ProbeEnvironment(const Options& o) {
     if (entry.rfind("QT_QPA_PLATFORM=", 0) == 0 || entry.rfind("BIO_BENCH_", 0) == 0) continue;
     env.push_back(entry);
   }
-  env.push_back(o.offscreen ? "QT_QPA_PLATFORM=offscreen" : "QT_QPA_PLATFORM=xcb");
+  env.emplace_back(o.offscreen ? "QT_QPA_PLATFORM=offscreen" : "QT_QPA_PLATFORM=xcb");
   return env;
 }
 
@@ -114,6 +114,7 @@ std::optional<Sample> RunOnce(const std::string& path, const std::vector<std::st
   std::vector<std::string> env = base_env;
   env.push_back("BIO_BENCH_T0=" + std::string(24, ' '));
   std::vector<char*> envp;
+  envp.reserve(env.size() + 1);
   for (std::string& s : env) envp.push_back(s.data());
   envp.push_back(nullptr);
   char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
@@ -218,6 +219,7 @@ struct Target {
 // how far it is above the last (the highest) floor.
 void PrintRow(const Row& row, const std::vector<std::vector<Sample>>& results) {
   std::vector<std::optional<double>> m;
+  m.reserve(results.size());
   for (const std::vector<Sample>& r : results) m.push_back(Median(r, row.key));
   if (std::none_of(m.begin(), m.end(), [](const auto& v) { return v.has_value(); })) return;
   char cell[32];

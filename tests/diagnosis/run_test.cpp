@@ -100,7 +100,7 @@ void RunTest::typedInput_data() {
   QTest::addColumn<QString>("outcome");    // days lived, or the box that gets the focus
   QTest::addColumn<QString>("message");    // the whole message, when given
 
-  const auto row = [](const char* label, int era, QStringList typed, const char* outcome,
+  const auto row = [](const char* label, int era, const QStringList& typed, const char* outcome,
                       const char* message = "") {
     QTest::newRow(label) << era << typed << QString(outcome) << QString(message);
   };

@@ -298,7 +298,7 @@ TEST_F(PersonalFileTest, SaveRespectsWhatItReplaces) {
   const char kOldTemporary[] = "kojinfl.txt.12-3.tmp";
   const auto leave_temporary_files = [&] {
     for (const char* name : {kOldTemporary, "kojinfl.txt.12-x.tmp", "kojinfl.txt.x-3.tmp"}) {
-      std::ofstream{folder_ / name};
+      std::ofstream{folder_ / name}.close();  // an empty file
       fs::last_write_time(folder_ / name,
                           fs::file_time_type::clock::now() - std::chrono::minutes(2));
     }
