@@ -48,7 +48,8 @@ void ComputeGraph(const SharedState& state, GraphState& graph) {
     graph.PhysicalX[p] = p;
     graph.EmotionAngle = graph.EmotionAngle + kEmotionStep;
     graph.PhysicalAngle = graph.PhysicalAngle + kPhysicalDegreesPerDay;
-    graph.IntellectAngle = static_cast<float>(double(graph.IntellectAngle) + kIntellectDegreesPerDay);
+    graph.IntellectAngle =
+        static_cast<float>(double(graph.IntellectAngle) + kIntellectDegreesPerDay);
   }
 }
 

@@ -42,8 +42,13 @@ std::variant<InputDates, Rejection> CheckInput(const InputForm& nurel) {
   const int birth_days = DaysInGregorianMonth(*era_year + era->base_year - 1, *birth_month);
   const auto birth_day = WholeIn(ReadDateBox(TextOf(*nurel.Text3), DateUnit::kDay), 1, birth_days);
   if (!birth_day) {
-    return Rejection{nurel.Text3, Frame::kBirth, Box::kDay, era, *era_year, *birth_month,
-                     birth_days};
+    return Rejection{.control = nurel.Text3,
+                     .frame = Frame::kBirth,
+                     .box = Box::kDay,
+                     .era = era,
+                     .year = *era_year,
+                     .month = *birth_month,
+                     .days = birth_days};
   }
 
   const auto year = WholeIn(ReadDateBox(TextOf(*nurel.Text4), DateUnit::kYear), 1, kLastYear);
@@ -52,7 +57,14 @@ std::variant<InputDates, Rejection> CheckInput(const InputForm& nurel) {
   if (!month) return Rejection{nurel.Text5, Frame::kToday, Box::kMonth};
   const int days = DaysInGregorianMonth(*year, *month);
   const auto day = WholeIn(ReadDateBox(TextOf(*nurel.Text6), DateUnit::kDay), 1, days);
-  if (!day) return Rejection{nurel.Text6, Frame::kToday, Box::kDay, nullptr, *year, *month, days};
+  if (!day) {
+    return Rejection{.control = nurel.Text6,
+                     .frame = Frame::kToday,
+                     .box = Box::kDay,
+                     .year = *year,
+                     .month = *month,
+                     .days = days};
+  }
   return InputDates{era, *era_year, *birth_month, *birth_day, *year, *month, *day};
 }
 

@@ -37,9 +37,9 @@ void RestoreSavedPositions(SharedState& state) {
 std::vector<std::string> DailyReportLines(const SharedState& state) {
   std::vector<std::string> lines;
   lines.push_back(state.PersonName[PersonSlot(state)] + std::string(kGreeting));
-  lines.push_back("感情：" + NumberToText(state.SavedEmotionPosition) + "知性:" +
-                  NumberToText(state.SavedIntellectPosition) + "身体:" +
-                  NumberToText(state.SavedPhysicalPosition));
+  lines.push_back("感情：" + NumberToText(state.SavedEmotionPosition) +
+                  "知性:" + NumberToText(state.SavedIntellectPosition) +
+                  "身体:" + NumberToText(state.SavedPhysicalPosition));
   // The emotion position as the restored int16 holds it.
   AppendRhythmLines(lines, RoundToInt16(state.SavedEmotionPosition), state.SavedIntellectPosition,
                     state.SavedPhysicalPosition);
@@ -54,7 +54,9 @@ void PrintDailyReport(SharedState& state, Printer& printer) {
   for (const std::string& line : lines) printer.PrintLine(QString::fromStdString(line));
 }
 
-void PrintGraph(const PictureBox& picture, Printer& printer) { printer.PaintPicture(picture, 0, 0); }
+void PrintGraph(const PictureBox& picture, Printer& printer) {
+  printer.PaintPicture(picture, 0, 0);
+}
 
 QString PdfFileName(const SharedState& state, Printout printout) {
   const QString name = QString::fromStdString(state.PersonName[PersonSlot(state)]).trimmed();
@@ -87,9 +89,8 @@ void PrintOrSavePdf(Forms& forms, const QString& pdf_name,
   }
 
   if (!forms.Ask(OfferPdfText())) return;
-  const QString path = forms.ChooseSaveFile(SavePdfDialogTitle(),
-                                            QDir(Forms::DocumentsFolder()).filePath(pdf_name),
-                                            PdfFileFilter());
+  const QString path = forms.ChooseSaveFile(
+      SavePdfDialogTitle(), QDir(Forms::DocumentsFolder()).filePath(pdf_name), PdfFileFilter());
   if (path.isEmpty()) return;
   // The same drawing as for the printer, so the file holds the printer's page.
   Printer pdf(path);

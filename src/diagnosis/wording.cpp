@@ -70,36 +70,38 @@ const char* RefusalReason(std::optional<int> ipp_status) {
 }  // namespace
 
 QString RejectionText(const Rejection& r) {
+  // Each sentence follows its frame: 「生年月日入力」の or 「現在の西暦年月日入力」の.
+  static const char kChooseEra[] = "元号（%1）を選んでください。";
+  static const char kEraYear[] =
+      "年には、元号の年を0以上の整数で入力してください（元年は「1」か「元」）。";
+  static const char kWesternYear[] = "年には、西暦の年を1から%1までの整数で入力してください。";
+  static const char kEraYearTooLate[] =
+      "年には、%1の年を%2までの整数で入力してください（計算できるのは西暦%3年までです）。";
+  static const char kMonth[] = "月には、1から12までの整数を入力してください。";
+  static const char kDay[] = "日には、1から%1までの整数を入力してください（%2は%1日までです）。";
+
   using Box = Rejection::Box;
   const bool birth = r.frame == Rejection::Frame::kBirth;
   QString frame = Text(birth ? "「生年月日入力」の" : "「現在の西暦年月日入力」の");
+  // The era and year of a birth date, or 西暦 and the year of today's.
+  const QString calendar = r.era ? Text(r.era->name) : Text("西暦");
   switch (r.box) {
     case Box::kEra:
-      return frame + Text("元号（%1）を選んでください。").arg(EraNames());
+      return frame + Text(kChooseEra).arg(EraNames());
     case Box::kYear:
-      if (birth) {
-        return frame + Text("年には、元号の年を0以上の整数で入力してください"
-                            "（元年は「1」か「元」）。");
-      }
-      return frame + Text("年には、西暦の年を1から%1までの整数で入力してください。").arg(kLastYear);
-    case Box::kYearTooLate:
-      // Only the birth year can be read and still lie past the last year:
-      // today's box refuses such a year as any other out of range.
-      return frame +
-             Text("年には、%1の年を%2までの整数で入力してください（計算できるのは西暦%3年までです）。")
-                 .arg(r.era ? Text(r.era->name) : QString())
-                 .arg(r.era ? kLastYear - r.era->base_year + 1 : kLastYear)
-                 .arg(kLastYear);
+      return frame + (birth ? Text(kEraYear) : Text(kWesternYear).arg(kLastYear));
+    case Box::kYearTooLate: {
+      // Only a birth year can be a whole number and still lie past the last
+      // year: today's box refuses such a year as any other out of range.
+      const int last_era_year = r.era ? kLastYear - r.era->base_year + 1 : kLastYear;
+      return frame + Text(kEraYearTooLate).arg(calendar).arg(last_era_year).arg(kLastYear);
+    }
     case Box::kMonth:
-      return frame + Text("月には、1から12までの整数を入力してください。");
+      return frame + Text(kMonth);
     case Box::kDay: {
-      // The month as a person reads it: the era or 西暦, year, month.
-      const QString calendar = r.era ? Text(r.era->name) : Text("西暦");
+      // The month as a person reads it, e.g. 昭和50年2月.
       const QString month = calendar + Number(r.year) + Text("年") + Number(r.month) + Text("月");
-      return frame +
-             Text("日には、1から%1までの整数を入力してください（%2は%1日までです）。")
-                 .arg(r.days)
-                 .arg(month);
+      return frame + Text(kDay).arg(r.days).arg(month);
     }
   }
   return frame;
@@ -113,8 +115,7 @@ QString NotComputableText() {
 
 QString PersonalFileSaveFailureText(const SaveResult& failure) {
   return Text("個人データ（kojinfl.txt）を保存できませんでした。\n") +
-         Text("「%1」に書き込めませんでした。")
-             .arg(QString::fromStdString(failure.path.string())) +
+         Text("「%1」に書き込めませんでした。").arg(QString::fromStdString(failure.path.string())) +
          Text(SaveFailureReason(failure.error_number)) + Text("\n\n診断はこのまま続けます。");
 }
 
@@ -145,7 +146,7 @@ QString PdfSaveFailureText(const QString& path) {
 
 QString EventFailureText(const char* action, EventFailure failure) {
   const char* reason = failure == EventFailure::kOutOfMemory ? "メモリが足りなくなりました。"
-                                                              : "思いがけない問題が起きました。";
+                                                             : "思いがけない問題が起きました。";
   return Text("「%1」の途中で").arg(Text(action)) + Text(reason) +
          Text("\nプログラムはこのまま続けます。");
 }

@@ -51,8 +51,8 @@ std::string NumberToText(double value) {
   // Fixed notation, shortest round trip: at most 309 whole digits and
   // about 1100 fraction digits for the smallest subnormal.
   char buffer[1200];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                       std::chars_format::fixed);
+  const auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
   if (ec != std::errc{}) return {};
   return std::string(buffer, end);
 }

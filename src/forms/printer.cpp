@@ -48,9 +48,7 @@ PrinterError::PrinterError(Kind kind, std::optional<int> ipp_status)
       kind_(kind),
       ipp_status_(ipp_status) {}
 
-Printer::Printer(QString pdf_path) : pdf_path_(std::move(pdf_path)) {
-  font_.setPointSizeF(12);
-}
+Printer::Printer(QString pdf_path) : pdf_path_(std::move(pdf_path)) { font_.setPointSizeF(12); }
 
 Printer::~Printer() {
   if (painter_) painter_->end();

@@ -199,9 +199,7 @@ void SyncFolder(const fs::path& folder) {
 
 }  // namespace
 
-SaveResult SaveFailure(const fs::path& path, int err) {
-  return {false, path, err};
-}
+SaveResult SaveFailure(const fs::path& path, int err) { return {false, path, err}; }
 
 PersonRecord ParsePersonalRecord(std::string_view data) {
   const bool utf8 = ReadsAsUtf8(data);

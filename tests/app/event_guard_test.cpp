@@ -1,11 +1,12 @@
 // The guard around every event procedure: nothing thrown reaches Qt's event
 // loop, the person is told, and the windows stay as they were.
 
+#include "app/event_guard.h"
+
 #include <QTest>
 #include <new>
 #include <stdexcept>
 
-#include "app/event_guard.h"
 #include "support/test_program.h"
 
 using bio::test::TestProgram;

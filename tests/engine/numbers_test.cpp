@@ -18,6 +18,7 @@ struct TextCase {
 };
 
 TEST(LeadingNumber, LeadingNumberOrZero) {
+  // clang-format off
   const TextCase cases[] = {
       {"", 0},           {"50", 50},        {"05", 5},        {"  7", 7},
       {"\t8", 8},        {"-2", -2},        {"+3", 3},        {"2.5", 2.5},
@@ -27,6 +28,7 @@ TEST(LeadingNumber, LeadingNumberOrZero) {
       {"3.5.1", 3.5},    {"- 5", 0},        {"１２", 0},      {"1 2", 1},
       {"0.1", 0.1},      {"000000000000000000000000000000042", 42},
   };
+  // clang-format on
   for (const auto& c : cases) {
     EXPECT_EQ(LeadingNumber(c.text).value_or(0), c.expected) << '"' << c.text << '"';
   }
@@ -46,11 +48,13 @@ TEST(LeadingNumber, OutOfRangeDigitsGiveInfinityOrZero) {
 }
 
 TEST(NumberToText, ShortestPlainDecimal) {
+  // clang-format off
   const TextCase cases[] = {
       {"17898", 17898}, {"0", 0},        {"0", -0.0},         {"-2", -2},
       {"2.5", 2.5},     {"0.1", 0.1},    {"-0.25", -0.25},    {"100000000000000000000", 1e20},
       {"0.000001", 1e-6}, {"3.4", 3.4},  {"2.0000000000000004", 2.0000000000000004},
   };
+  // clang-format on
   for (const auto& c : cases) {
     EXPECT_EQ(NumberToText(c.expected), c.text) << c.expected;
   }
@@ -78,13 +82,13 @@ TEST(RoundToInt16, HalvesToEvenAndRangeChecked) {
   const struct {
     double in;
     int out;
-  } cases[] = {{12.5, 12}, {13.5, 14}, {-12.5, -12}, {-13.5, -14}, {0.5, 0}, {1.5, 2},
-               {2.4999, 2}, {-0.5, 0}, {32767.4, 32767}, {-32768.5, -32768}, {7, 7}};
+  } cases[] = {{12.5, 12},  {13.5, 14}, {-12.5, -12},     {-13.5, -14},       {0.5, 0}, {1.5, 2},
+               {2.4999, 2}, {-0.5, 0},  {32767.4, 32767}, {-32768.5, -32768}, {7, 7}};
   for (const auto& c : cases) EXPECT_EQ(RoundToInt16(c.in), c.out) << c.in;
 
-  for (double bad : {32767.5, 32768.0, -32769.0, -32768.6, 1e300,
-                     std::numeric_limits<double>::infinity(),
-                     std::numeric_limits<double>::quiet_NaN()}) {
+  for (double bad :
+       {32767.5, 32768.0, -32769.0, -32768.6, 1e300, std::numeric_limits<double>::infinity(),
+        std::numeric_limits<double>::quiet_NaN()}) {
     EXPECT_THROW(RoundToInt16(bad), NotComputable) << bad;
   }
 }

@@ -28,6 +28,7 @@ class ResultFormTest : public QObject {
 };
 
 void ResultFormTest::layoutInPixels_data() {
+  // clang-format off
   QTest::addColumn<QString>("name");
   QTest::addColumn<QString>("parent");
   QTest::addColumn<QRect>("geometry");
@@ -44,6 +45,7 @@ void ResultFormTest::layoutInPixels_data() {
   QTest::newRow("Command2") << "Command2" << "sindan" << QRect(488, 256, 105, 24);
   QTest::newRow("Command1") << "Command1" << "sindan" << QRect(608, 256, 65, 25);
   QTest::newRow("Picture1") << "Picture1" << "sindan" << QRect(8, 288, 697, 249);
+  // clang-format on
 }
 
 void ResultFormTest::layoutInPixels() {
@@ -82,9 +84,11 @@ void ResultFormTest::captions() {
 }
 
 void ResultFormTest::waysOut_data() {
+  // clang-format off
   QTest::addColumn<bool>("close_window");
   QTest::newRow("終了") << false;
   QTest::newRow("closed from the title bar") << true;
+  // clang-format on
 }
 
 void ResultFormTest::waysOut() {
@@ -106,9 +110,11 @@ void ResultFormTest::waysOut() {
 }
 
 void ResultFormTest::coloursOfBothWindows_data() {
+  // clang-format off
   QTest::addColumn<bool>("dark");
   QTest::newRow("default desktop") << false;
   QTest::newRow("dark colour scheme") << true;
+  // clang-format on
 }
 
 // The forms, frames and labels keep the colours of their layout tables, with
@@ -148,7 +154,8 @@ void ResultFormTest::coloursOfBothWindows() {
     for (QWidget* w : form->findChildren<QGroupBox*>()) captioned << w;
     for (QWidget* w : form->findChildren<QRadioButton*>()) captioned << w;
     for (QWidget* w : captioned) {
-      for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+      for (QPalette::ColorRole role :
+           {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         QVERIFY2(w->palette().color(role).lightness() < 64, qPrintable(w->objectName()));
       }
       // The inside of an option's circle, which the Windows style fills with Base.
