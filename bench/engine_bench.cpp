@@ -90,7 +90,8 @@ inline double MinimalDayNumber(double year, double month, double day) {
 
 // The same arithmetic as bio::CountDays without the slot, range and
 // finiteness checks.
-inline Positions MinimalCountDays(double by, double bm, double bd, double ty, double tm, double td) {
+inline Positions MinimalCountDays(double by, double bm, double bd, double ty, double tm,
+                                  double td) {
   const double lived = MinimalDayNumber(ty, tm, td) - MinimalDayNumber(by, bm, bd);
   Positions p;
   p.lived = lived;
@@ -211,10 +212,14 @@ class Collector : public benchmark::ConsoleReporter {
  private:
   static double ToNs(benchmark::TimeUnit unit) {
     switch (unit) {
-      case benchmark::kNanosecond: return 1;
-      case benchmark::kMicrosecond: return 1e3;
-      case benchmark::kMillisecond: return 1e6;
-      case benchmark::kSecond: return 1e9;
+      case benchmark::kNanosecond:
+        return 1;
+      case benchmark::kMicrosecond:
+        return 1e3;
+      case benchmark::kMillisecond:
+        return 1e6;
+      case benchmark::kSecond:
+        return 1e9;
     }
     return 1;
   }
@@ -247,6 +252,7 @@ int main(int argc, char** argv) {
   std::printf("\n%-28s %9s %9s %8s   %9s %9s %8s\n", "ns per call", "real", "minimal", "ratio",
               "cpu", "minimal", "ratio");
   PrintRow(collector, "CountDays", "BM_CountDays", "BM_MinimalCountDays");
-  PrintRow(collector, "ConvertEraYear + CountDays", "BM_EraAndCountDays", "BM_MinimalEraAndCountDays");
+  PrintRow(collector, "ConvertEraYear + CountDays", "BM_EraAndCountDays",
+           "BM_MinimalEraAndCountDays");
   return 0;
 }

@@ -99,7 +99,9 @@ class FirstFrame : public QObject {
  public:
   FirstFrame(QString window_name, const char* paint_key, const char* frame_key,
              std::function<void()> then)
-      : name_(std::move(window_name)), paint_key_(paint_key), frame_key_(frame_key),
+      : name_(std::move(window_name)),
+        paint_key_(paint_key),
+        frame_key_(frame_key),
         then_(std::move(then)) {
     qApp->installEventFilter(this);
   }

@@ -74,15 +74,24 @@ Options Parse(int argc, char** argv) {
       if (i + 1 >= argc) Usage(2);
       return argv[++i];
     };
-    if (a == "--runs") o.runs = std::atoi(next().c_str());
-    else if (a == "--warmup") o.warmup = std::atoi(next().c_str());
-    else if (a == "--offscreen") o.offscreen = true;
-    else if (a == "--verbose") o.verbose = true;
-    else if (a == "--program") o.program = next();
-    else if (a == "--bare") o.bare = next();
-    else if (a == "--japanese") o.japanese = next();
-    else if (a == "--help" || a == "-h") Usage(0);
-    else Usage(2);
+    if (a == "--runs")
+      o.runs = std::atoi(next().c_str());
+    else if (a == "--warmup")
+      o.warmup = std::atoi(next().c_str());
+    else if (a == "--offscreen")
+      o.offscreen = true;
+    else if (a == "--verbose")
+      o.verbose = true;
+    else if (a == "--program")
+      o.program = next();
+    else if (a == "--bare")
+      o.bare = next();
+    else if (a == "--japanese")
+      o.japanese = next();
+    else if (a == "--help" || a == "-h")
+      Usage(0);
+    else
+      Usage(2);
   }
   if (o.runs < 1 || o.warmup < 0) Usage(2);
   return o;
@@ -97,7 +106,7 @@ std::vector<std::string> ProbeEnvironment(const Options& o) {
     if (entry.rfind("QT_QPA_PLATFORM=", 0) == 0 || entry.rfind("BIO_BENCH_", 0) == 0) continue;
     env.push_back(entry);
   }
-  env.push_back(o.offscreen ? "QT_QPA_PLATFORM=offscreen" : "QT_QPA_PLATFORM=xcb");
+  env.emplace_back(o.offscreen ? "QT_QPA_PLATFORM=offscreen" : "QT_QPA_PLATFORM=xcb");
   return env;
 }
 
@@ -114,6 +123,7 @@ std::optional<Sample> RunOnce(const std::string& path, const std::vector<std::st
   std::vector<std::string> env = base_env;
   env.push_back("BIO_BENCH_T0=" + std::string(24, ' '));
   std::vector<char*> envp;
+  envp.reserve(env.size() + 1);
   for (std::string& s : env) envp.push_back(s.data());
   envp.push_back(nullptr);
   char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
@@ -125,7 +135,8 @@ std::optional<Sample> RunOnce(const std::string& path, const std::vector<std::st
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(out[1], STDOUT_FILENO);
-    if (!verbose && null_fd >= 0) dup2(null_fd, STDERR_FILENO);  // Qt's chatter would drown the table
+    if (!verbose && null_fd >= 0)
+      dup2(null_fd, STDERR_FILENO);  // Qt's chatter would drown the table
     execve(argv[0], argv, envp.data());
     _exit(127);
   }
@@ -218,20 +229,25 @@ struct Target {
 // how far it is above the last (the highest) floor.
 void PrintRow(const Row& row, const std::vector<std::vector<Sample>>& results) {
   std::vector<std::optional<double>> m;
+  m.reserve(results.size());
   for (const std::vector<Sample>& r : results) m.push_back(Median(r, row.key));
   if (std::none_of(m.begin(), m.end(), [](const auto& v) { return v.has_value(); })) return;
   char cell[32];
   std::string line = "  " + std::string(row.label);
   line.resize(40, ' ');
   for (const auto& v : m) {
-    if (v) std::snprintf(cell, sizeof cell, " %10.2f", *v / row.scale);
-    else std::snprintf(cell, sizeof cell, " %10s", "-");
+    if (v)
+      std::snprintf(cell, sizeof cell, " %10.2f", *v / row.scale);
+    else
+      std::snprintf(cell, sizeof cell, " %10s", "-");
     line += cell;
   }
   const std::optional<double>& a = m.front();
   for (std::size_t k = 1; k < m.size(); ++k) {
-    if (a && m[k] && *m[k] != 0) std::snprintf(cell, sizeof cell, " %8.2fx", *a / *m[k]);
-    else std::snprintf(cell, sizeof cell, " %9s", "");
+    if (a && m[k] && *m[k] != 0)
+      std::snprintf(cell, sizeof cell, " %8.2fx", *a / *m[k]);
+    else
+      std::snprintf(cell, sizeof cell, " %9s", "");
     line += cell;
   }
   if (a && m.back()) {
@@ -276,8 +292,8 @@ int main(int argc, char** argv) {
   }
 
   std::printf("startup_bench: %d runs each, alternated, %d warm-up; platform %s%s%s\n", o.runs,
-              o.warmup, o.offscreen ? "offscreen" : "xcb", o.offscreen ? "" : " on DISPLAY=",
-              o.offscreen ? "" : std::getenv("DISPLAY"));
+              o.warmup, o.offscreen ? "offscreen" : "xcb",
+              o.offscreen ? "" : " on DISPLAY=", o.offscreen ? "" : std::getenv("DISPLAY"));
   std::printf("  %-38s", "median (ms from fork; MiB)");
   for (const Target& t : targets) std::printf(" %10s", t.label);
   for (std::size_t k = 1; k < kTargets; ++k) {

@@ -10,7 +10,7 @@ build_packages=(
   dpkg-dev file
 )
 test_packages=(
-  libgtest-dev libgmock-dev libbenchmark-dev clang
+  libgtest-dev libgmock-dev libbenchmark-dev clang clang-format clang-tidy
   xvfb xauth xdotool x11-utils x11-xserver-utils
   poppler-utils
   cups cups-client cups-bsd printer-driver-cups-pdf

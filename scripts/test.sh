@@ -14,11 +14,12 @@ esac
 bash scripts/setup.sh --test
 
 if [[ $mode == all || $mode == --sanitize ]]; then
-  bash scripts/build.sh build-asan -DBIO_SANITIZE=ON -DBIO_BUILD_TESTS=ON -DBIO_BUILD_BENCH=OFF
+  bash scripts/build.sh build-asan -DBIO_WERROR=ON -DBIO_SANITIZE=ON -DBIO_BUILD_TESTS=ON \
+    -DBIO_BUILD_BENCH=OFF
   ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
     UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure --no-tests=error -j 2
 fi
 if [[ $mode == all || $mode == --plain ]]; then
-  bash scripts/build.sh build -DBIO_BUILD_TESTS=ON -DBIO_BUILD_BENCH=ON
+  bash scripts/build.sh build -DBIO_WERROR=ON -DBIO_BUILD_TESTS=ON -DBIO_BUILD_BENCH=ON
   ctest --test-dir build --output-on-failure --no-tests=error -j 2
 fi

@@ -7,6 +7,7 @@
 #include "app/program.h"
 #include "diagnosis/input_check.h"
 #include "diagnosis/run.h"
+#include "diagnosis/wording.h"
 #include "engine/era.h"
 #include "engine/not_computable.h"
 #include "forms/controls.h"
@@ -19,24 +20,19 @@ namespace bio {
 
 namespace {
 
-// Checked input never gets here; the guard stays for dates the check misses.
-const char kNotComputable[] =
-    "入力された日付では計算できません。\n"
-    "年・月・日の数字を確かめて、もう一度実行してください。";
-
 void LoadForm(Program& program) {
   SharedState& state = program.state;
   InputForm& nurel = program.forms.Nurel();
 
   // A missing file is a first start: everything stays empty.
   const PersonRecord record = LoadPersonalFile(program.forms.PersonalFileLoadFolder());
-  state.PersonName[1] = record.name;
+  state.PersonName[kPersonSlot] = record.name;
   state.EraName = record.era;
   state.BirthEraYearText = record.year;
   state.BirthMonthText = record.month;
   state.BirthDayText = record.day;
 
-  SetText(*nurel.Text7, state.PersonName[1]);
+  SetText(*nurel.Text7, state.PersonName[kPersonSlot]);
   nurel.ChooseEra(FindEra(state.EraName));
   SetText(*nurel.Text1, state.BirthEraYearText);
   SetText(*nurel.Text2, state.BirthMonthText);
@@ -53,7 +49,7 @@ void Execute(Program& program) {
   // box the message names, which has the focus with its text selected.
   const auto checked = CheckInput(program.forms.Nurel());
   if (const auto* rejection = std::get_if<Rejection>(&checked)) {
-    program.forms.Message(rejection->message);
+    program.forms.Message(RejectionText(*rejection));
     rejection->control->setFocus();
     if (auto* box = qobject_cast<QLineEdit*>(rejection->control)) box->selectAll();
     return;
@@ -64,7 +60,8 @@ void Execute(Program& program) {
   try {
     RunDiagnosis(std::get<InputDates>(checked), program.state, program.graph, program.forms);
   } catch (const NotComputable&) {
-    program.forms.Message(QString::fromUtf8(kNotComputable));
+    // Checked input never gets here; the guard stays for dates the check misses.
+    program.forms.Message(NotComputableText());
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/program.h"
 #include "app/session.h"
+#include "diagnosis/wording.h"
 
 // Each executable's build says which copy it is (the package's, or a build
 // tree's and portable folder's) and which desktop entry names it, so that a
@@ -14,7 +15,7 @@ constexpr bio::ProgramCopy kProgramCopy = bio::ProgramCopy::BIO_PROGRAM_COPY;
 
 int main(int argc, char* argv[]) {
   if (!bio::DesktopSessionAvailable()) {
-    std::fputs(bio::kNoDesktopSessionMessage, stderr);
+    std::fputs(bio::kNoDesktopSessionText, stderr);
     return 1;
   }
   QApplication app(argc, argv);

@@ -8,8 +8,4 @@ namespace bio {
 // advice that does not fit.
 bool DesktopSessionAvailable();
 
-// One line in Japanese and one in English, for stderr when there is no
-// session.
-extern const char kNoDesktopSessionMessage[];
-
 }  // namespace bio

@@ -39,16 +39,17 @@ void ComputeGraph(const SharedState& state, GraphState& graph) {
   graph.PhysicalPhase = graph.Pi * state.PhysicalPosition * kPhysicalDegreesPerDay / 180;
 
   for (int p = 0; p <= Columns(graph); ++p) {
-    graph.EmotionY[p] = 20 * std::sin(graph.EmotionPhase + graph.EmotionAngle * 3.14159 / 180);
+    graph.EmotionY[p] = 20 * std::sin(graph.EmotionPhase + graph.EmotionAngle * graph.Pi / 180);
     graph.EmotionX[p] = p;
     graph.IntellectY[p] = RoundToInt16(
-        20 * std::sin(graph.IntellectPhase + double(graph.IntellectAngle) * 3.14159 / 180));
+        20 * std::sin(graph.IntellectPhase + double(graph.IntellectAngle) * graph.Pi / 180));
     graph.IntellectX[p] = p;
-    graph.PhysicalY[p] = 20 * std::sin(graph.PhysicalPhase + graph.PhysicalAngle * 3.14159 / 180);
+    graph.PhysicalY[p] = 20 * std::sin(graph.PhysicalPhase + graph.PhysicalAngle * graph.Pi / 180);
     graph.PhysicalX[p] = p;
     graph.EmotionAngle = graph.EmotionAngle + kEmotionStep;
     graph.PhysicalAngle = graph.PhysicalAngle + kPhysicalDegreesPerDay;
-    graph.IntellectAngle = static_cast<float>(double(graph.IntellectAngle) + kIntellectDegreesPerDay);
+    graph.IntellectAngle =
+        static_cast<float>(double(graph.IntellectAngle) + kIntellectDegreesPerDay);
   }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <variant>
 
 #include "engine/era.h"
@@ -22,10 +21,24 @@ struct InputDates {
   double day;
 };
 
-// Why the input window names no real date, and the control to go back to.
+// Why the input window names no real date: the box at fault, what it takes,
+// and the control to go back to. The message box words it from these.
 struct Rejection {
+  enum class Frame { kBirth, kToday };
+  enum class Box {
+    kEra,          // no era option chosen
+    kYear,         // not a whole number in range
+    kYearTooLate,  // a Western year past kLastYear
+    kMonth,
+    kDay,  // not a day of the month below
+  };
   QWidget* control;
-  QString message;  // names the frame and the box and what it takes
+  Frame frame;
+  Box box;
+  const Era* era = nullptr;  // the birth date's era; none for today's date
+  double year = 0;           // for kYearTooLate and kDay: the year as typed
+  double month = 0;          // for kDay: the month the day lies in
+  int days = 0;              // for kDay: that month's length
 };
 
 // The last Western year a date may lie in: the result window and the day's

@@ -5,6 +5,7 @@
 
 #include "diagnosis/texts.h"
 #include "diagnosis/verdicts.h"
+#include "diagnosis/wording.h"
 #include "engine/numbers.h"
 #include "forms/fonts.h"
 #include "forms/forms.h"
@@ -13,17 +14,6 @@
 namespace bio {
 
 namespace {
-
-const char kOfferPdf[] =
-    "プリンタが見つかりません。\n印刷する代わりに、このページをPDFファイルとして保存しますか？";
-const char kSaveDialogTitle[] = "PDFファイルとして保存";
-const char kPdfFilter[] = "PDFファイル (*.pdf)";
-QString SaveFailed(const QString& path) {
-  return QString::fromUtf8(
-             "PDFファイル「%1」を保存できませんでした。\n保存する場所と名前を確かめて、"
-             "もう一度保存してください。")
-      .arg(QDir::toNativeSeparators(path));
-}
 
 // Linux forbids only "/" and NUL; the rest keeps the name usable on Windows
 // file systems and USB sticks as well.
@@ -38,30 +28,35 @@ QString FileNamePart(QString text) {
 
 }  // namespace
 
-std::vector<std::string> DailyReportLines(SharedState& state) {
-  const std::size_t slot = PersonSlot(state);
-  state.EmotionPosition[1] = RoundToInt16(state.SavedEmotionPosition);
+void RestoreSavedPositions(SharedState& state) {
+  state.EmotionPosition[PersonSlot(state)] = RoundToInt16(state.SavedEmotionPosition);
   state.IntellectPosition = state.SavedIntellectPosition;
   state.PhysicalPosition = state.SavedPhysicalPosition;
+}
 
+std::vector<std::string> DailyReportLines(const SharedState& state) {
   std::vector<std::string> lines;
-  lines.push_back(state.PersonName[slot] + std::string(kGreeting));
-  lines.push_back("感情：" + NumberToText(state.SavedEmotionPosition) + "知性:" +
-                  NumberToText(state.SavedIntellectPosition) + "身体:" +
-                  NumberToText(state.SavedPhysicalPosition));
-  AppendRhythmLines(lines, state.EmotionPosition[1], state.IntellectPosition,
-                    state.PhysicalPosition);
+  lines.push_back(state.PersonName[PersonSlot(state)] + std::string(kGreeting));
+  lines.push_back("感情：" + NumberToText(state.SavedEmotionPosition) +
+                  "知性:" + NumberToText(state.SavedIntellectPosition) +
+                  "身体:" + NumberToText(state.SavedPhysicalPosition));
+  // The emotion position as the restored int16 holds it.
+  AppendRhythmLines(lines, RoundToInt16(state.SavedEmotionPosition), state.SavedIntellectPosition,
+                    state.SavedPhysicalPosition);
   return lines;
 }
 
 void PrintDailyReport(SharedState& state, Printer& printer) {
+  RestoreSavedPositions(state);
   const std::vector<std::string> lines = DailyReportLines(state);
   printer.SetFontName(QString::fromUtf8(kMincho));
   printer.SetFontSize(12);
   for (const std::string& line : lines) printer.PrintLine(QString::fromStdString(line));
 }
 
-void PrintGraph(const PictureBox& picture, Printer& printer) { printer.PaintPicture(picture, 0, 0); }
+void PrintGraph(const PictureBox& picture, Printer& printer) {
+  printer.PaintPicture(picture, 0, 0);
+}
 
 QString PdfFileName(const SharedState& state, Printout printout) {
   const QString name = QString::fromStdString(state.PersonName[PersonSlot(state)]).trimmed();
@@ -86,17 +81,16 @@ void PrintOrSavePdf(Forms& forms, const QString& pdf_name,
     printer.Abort();
   } catch (const PrinterError& error) {
     printer.Abort();
-    forms.Message(QString::fromUtf8(error.what()));
+    forms.Message(PrinterFailureText(error));
     return;
   } catch (...) {
     printer.Abort();
     throw;
   }
 
-  if (!forms.Ask(QString::fromUtf8(kOfferPdf))) return;
-  const QString path = forms.ChooseSaveFile(QString::fromUtf8(kSaveDialogTitle),
-                                            QDir(Forms::DocumentsFolder()).filePath(pdf_name),
-                                            QString::fromUtf8(kPdfFilter));
+  if (!forms.Ask(OfferPdfText())) return;
+  const QString path = forms.ChooseSaveFile(
+      SavePdfDialogTitle(), QDir(Forms::DocumentsFolder()).filePath(pdf_name), PdfFileFilter());
   if (path.isEmpty()) return;
   // The same drawing as for the printer, so the file holds the printer's page.
   Printer pdf(path);
@@ -105,7 +99,7 @@ void PrintOrSavePdf(Forms& forms, const QString& pdf_name,
     pdf.EndDoc();
   } catch (const PrinterError&) {
     pdf.Abort();
-    forms.Message(SaveFailed(path));
+    forms.Message(PdfSaveFailureText(path));
   } catch (...) {
     pdf.Abort();
     throw;

@@ -4,6 +4,7 @@
 
 #include "diagnosis/messages.h"
 #include "diagnosis/weekdays.h"
+#include "diagnosis/wording.h"
 #include "engine/day_count.h"
 #include "engine/era.h"
 #include "engine/numbers.h"
@@ -34,19 +35,19 @@ void SavePerson(const SharedState& state, Forms& forms) {
                             state.BirthEraYearText, state.BirthMonthText, state.BirthDayText};
   const SaveResult saved = SavePersonalFileCreatingFolder(forms.PersonalFileSaveFolder(), record);
   if (!saved.ok) {
-    forms.Message(QString::fromUtf8("個人データ（kojinfl.txt）を保存できませんでした。\n") +
-                  QString::fromStdString(saved.error) +
-                  QString::fromUtf8("\n\n診断はこのまま続けます。"));
+    forms.Message(PersonalFileSaveFailureText(saved));
   }
 }
 
 }  // namespace
 
+// The step numbers below are those of docs/architecture.md, which shows the
+// shared state after each.
 void RunDiagnosis(const InputDates& dates, SharedState& state, GraphState& graph, Forms& forms) {
   InputForm& nurel = forms.Nurel();
 
   // 1-4: the person as typed, and both dates as the input check read them.
-  state.PersonIndex = 1;
+  state.PersonIndex = kPersonSlot;
   state.BirthYear = 0;
   const std::size_t slot = PersonSlot(state);
   state.PersonName[slot] = TextOf(*nurel.Text7);
@@ -74,7 +75,7 @@ void RunDiagnosis(const InputDates& dates, SharedState& state, GraphState& graph
   ResultForm& sindan = forms.Sindan();
   forms.Show(sindan);
 
-  // 10-14: the current date.
+  // 10-14: today's date; the positions kept for the printed report.
   CountDays(state);
   ShowDayCount(state, sindan);
   state.SavedEmotionPosition = state.EmotionPosition[slot];
@@ -83,7 +84,9 @@ void RunDiagnosis(const InputDates& dates, SharedState& state, GraphState& graph
   ShowBirthWeekday(state, sindan);
   ShowDailyDiagnosis(state, sindan);
 
-  // 15-18: the first day of the month, for the weekday and the graph.
+  // 15-18: the first day of the month, for the weekday and the graph. From
+  // here on the positions are the first of the month's, until a printed
+  // report restores today's.
   state.TargetDay = 1;
   CountDays(state);
   ShowFirstWeekday(state, sindan);

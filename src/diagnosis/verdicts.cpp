@@ -33,9 +33,12 @@ const Rule& RuleOf(Rhythm rhythm) {
   static const Rule kIntellect{{0, 1, 16, 17, 32, 33}, 2, 16, 17, 32, 2.0};
   static const Rule kPhysical{{0, 1, 11, 12, 22, 23}, 2, 11, 12, 22, 2.0};
   switch (rhythm) {
-    case Rhythm::kEmotion: return kEmotion;
-    case Rhythm::kIntellect: return kIntellect;
-    case Rhythm::kPhysical: break;
+    case Rhythm::kEmotion:
+      return kEmotion;
+    case Rhythm::kIntellect:
+      return kIntellect;
+    case Rhythm::kPhysical:
+      break;
   }
   return kPhysical;
 }
@@ -44,9 +47,12 @@ const Rule& RuleOf(Rhythm rhythm) {
 
 const RhythmTexts& TextsOf(Rhythm rhythm) {
   switch (rhythm) {
-    case Rhythm::kEmotion: return kEmotionTexts;
-    case Rhythm::kIntellect: return kIntellectTexts;
-    case Rhythm::kPhysical: break;
+    case Rhythm::kEmotion:
+      return kEmotionTexts;
+    case Rhythm::kIntellect:
+      return kIntellectTexts;
+    case Rhythm::kPhysical:
+      break;
   }
   return kPhysicalTexts;
 }

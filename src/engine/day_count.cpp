@@ -9,10 +9,10 @@
 namespace bio {
 
 double DayNumber(double year, double month, double day) {
-  const double year_term = (year - 1900.0) * 365.25;     // exact for |year| < 2^50
-  const double year_days = std::floor(year_term);        // floor(-365.25) = -366
+  const double year_term = (year - 1900.0) * 365.25;           // exact for |year| < 2^50
+  const double year_days = std::floor(year_term);              // floor(-365.25) = -366
   const double month_days = std::floor((month + 1.0) * 30.6);  // 61 (Jan) .. 397 (Dec)
-  double number = year_days + month_days + day - 126.0;  // 0 on 4 March 1900
+  double number = year_days + month_days + day - 126.0;        // 0 on 4 March 1900
   if (month <= 2.0) {
     // January and February are counted as months 13 and 14 of the year
     // before; the correction pulls them back. Leap: the year term is whole.

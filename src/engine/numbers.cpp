@@ -45,16 +45,14 @@ std::optional<double> LeadingNumber(std::string_view text, std::size_t* length) 
   return negative ? -value : value;
 }
 
-double TextToNumber(std::string_view text) { return LeadingNumber(text).value_or(0.0); }
-
 std::string NumberToText(double value) {
   if (!std::isfinite(value)) return {};
   if (value == 0.0) return "0";  // also -0
   // Fixed notation, shortest round trip: at most 309 whole digits and
   // about 1100 fraction digits for the smallest subnormal.
   char buffer[1200];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                       std::chars_format::fixed);
+  const auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
   if (ec != std::errc{}) return {};
   return std::string(buffer, end);
 }

@@ -15,9 +15,6 @@ namespace bio {
 // many characters of `text` the blanks and the number took.
 std::optional<double> LeadingNumber(std::string_view text, std::size_t* length = nullptr);
 
-// LeadingNumber, or 0 for a text that does not begin with a number.
-double TextToNumber(std::string_view text);
-
 // Shortest decimal text that reads back as the same double, never with an
 // exponent or a group separator, never "-0". Not-finite values give "".
 std::string NumberToText(double value);

@@ -70,7 +70,6 @@ void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
     QWidget* control = Create(row.kind, caption, parent);
     control->setObjectName(QString::fromUtf8(row.name));
     if (row.index >= 0) control->setProperty("Index", row.index);
-    control->setProperty("TabIndex", row.tab_index);
     control->setGeometry(Px(row.left), Px(row.top), Px(row.width), Px(row.height));
     control->setFont(row.font);
     if (row.back.isValid()) {

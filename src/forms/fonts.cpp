@@ -8,7 +8,8 @@
 namespace bio {
 
 void InstallLook() {
-  if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows"))) QApplication::setStyle(style);
+  if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows")))
+    QApplication::setStyle(style);
   QFont::insertSubstitutions(QString::fromUtf8(kGothic), QStringList{"IPAGothic", "IPAexGothic"});
   QFont::insertSubstitutions(QString::fromUtf8(kPGothic), QStringList{"IPAPGothic", "IPAexGothic"});
   QFont::insertSubstitutions(QString::fromUtf8(kMincho), QStringList{"IPAMincho", "IPAexMincho"});

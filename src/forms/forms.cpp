@@ -183,7 +183,7 @@ QString Forms::ChooseSaveFile(const QString& title, const QString& suggested,
 }
 
 QString Forms::DocumentsFolder() {
-  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
   return QDir::homePath();
 }

@@ -11,10 +11,10 @@ namespace bio {
 
 QColor QBColor(int number) {
   static const QRgb kPalette[16] = {
-      qRgb(0, 0, 0),     qRgb(0, 0, 128),   qRgb(0, 128, 0),   qRgb(0, 128, 128),
-      qRgb(128, 0, 0),   qRgb(128, 0, 128), qRgb(128, 128, 0), qRgb(192, 192, 192),
-      qRgb(128, 128, 128), qRgb(0, 0, 255), qRgb(0, 255, 0),   qRgb(0, 255, 255),
-      qRgb(255, 0, 0),   qRgb(255, 0, 255), qRgb(255, 255, 0), qRgb(255, 255, 255),
+      qRgb(0, 0, 0),       qRgb(0, 0, 128),   qRgb(0, 128, 0),   qRgb(0, 128, 128),
+      qRgb(128, 0, 0),     qRgb(128, 0, 128), qRgb(128, 128, 0), qRgb(192, 192, 192),
+      qRgb(128, 128, 128), qRgb(0, 0, 255),   qRgb(0, 255, 0),   qRgb(0, 255, 255),
+      qRgb(255, 0, 0),     qRgb(255, 0, 255), qRgb(255, 255, 0), qRgb(255, 255, 255),
   };
   return QColor(kPalette[number & 15]);
 }
@@ -58,7 +58,9 @@ void PictureBox::Line(float x1, float y1, float x2, float y2) {
   Draw({Operation::kLine, ToPixels(x1, y1), ToPixels(x2, y2), fore_colour_, draw_width_, {}, {}});
 }
 
-void PictureBox::Print(double number) { Print(QString::fromStdString(NumberToSurfaceText(number))); }
+void PictureBox::Print(double number) {
+  Print(QString::fromStdString(NumberToSurfaceText(number)));
+}
 
 void PictureBox::Print(const QString& text) {
   const QFont pixel_font = PixelFont();

@@ -17,9 +17,6 @@
 namespace bio {
 
 namespace {
-const char kNoPrinter[] =
-    "プリンタが見つかりません。プリンタを設定してから、もう一度印刷してください。";
-const char kRefused[] = "プリンタが印刷を受け付けませんでした。";
 
 // Qt hands the finished document to CUPS and drops CUPS's answer, so a queue
 // that rejects jobs (or vanished since we looked it up) would pass for a
@@ -43,34 +40,15 @@ std::optional<int> CupsRefusal() {
 #endif
 }
 
-// CUPS words its refusals in English; the user reads the common ones in
-// Japanese and a plain sentence for the rest.
-std::string RefusalText(std::optional<int> ipp_status) {
-  std::string reason = kRefused;
-  switch (ipp_status.value_or(0)) {
-    case 0x0401:  // forbidden
-    case 0x0402:  // not authenticated
-    case 0x0403:  // not authorized
-      reason += "このプリンタで印刷する許可がありません。";
-      break;
-    case 0x0406:  // not found
-    case 0x0407:  // gone
-      reason += "プリンタが見つかりません。";
-      break;
-    case 0x0506:  // not accepting jobs
-      reason += "プリンタが新しい印刷を受け付けない設定になっています。";
-      break;
-    default:
-      break;
-  }
-  return reason + "\nプリンタの設定を確かめてから、もう一度印刷してください。";
-}
-
 }  // namespace
 
-Printer::Printer(QString pdf_path) : pdf_path_(std::move(pdf_path)) {
-  font_.setPointSizeF(12);
-}
+PrinterError::PrinterError(Kind kind, std::optional<int> ipp_status)
+    : std::runtime_error(kind == Kind::kNoDefaultPrinter ? "no default printer"
+                                                         : "the print system refused the document"),
+      kind_(kind),
+      ipp_status_(ipp_status) {}
+
+Printer::Printer(QString pdf_path) : pdf_path_(std::move(pdf_path)) { font_.setPointSizeF(12); }
 
 Printer::~Printer() {
   if (painter_) painter_->end();
@@ -93,8 +71,8 @@ void Printer::Begin() {
     // which would pass for a printed page; refuse that here.
     const QPrinterInfo queue = QPrinterInfo::defaultPrinter();
     if (queue.isNull()) {
-      if (QPrinterInfo::availablePrinterNames().isEmpty()) throw NoPrinterError(kNoPrinter);
-      throw PrinterError(kNoPrinter);
+      if (QPrinterInfo::availablePrinterNames().isEmpty()) throw NoPrinterError();
+      throw PrinterError(PrinterError::Kind::kNoDefaultPrinter);
     }
     printer_ = std::make_unique<QPrinter>(queue, QPrinter::HighResolution);
   } else {
@@ -105,13 +83,13 @@ void Printer::Begin() {
   auto painter = std::make_unique<QPainter>();
   if (!painter->begin(printer_.get())) {
     printer_.reset();
-    throw PrinterError(RefusalText(std::nullopt));
+    throw PrinterError(PrinterError::Kind::kRefused);
   }
   painter_ = std::move(painter);
   if (FailedAfterBegin(*printer_)) {
     // The painter must end before its device goes.
     Abort();
-    throw PrinterError(RefusalText(std::nullopt));
+    throw PrinterError(PrinterError::Kind::kRefused);
   }
   painter_->setFont(font_);
   y_ = 0;
@@ -161,7 +139,7 @@ void Printer::EndDoc() {
     failed = refusal.has_value();
   }
   printer_.reset();
-  if (failed) throw PrinterError(RefusalText(refusal));
+  if (failed) throw PrinterError(PrinterError::Kind::kRefused, refusal);
 }
 
 }  // namespace bio

@@ -3,8 +3,8 @@
 #include <QFont>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <stdexcept>
-#include <string>
 
 class QPainter;
 class QPrinter;
@@ -13,18 +13,30 @@ namespace bio {
 
 class PictureBox;
 
-// The printer could not take the job; what() is a Japanese sentence for the
-// user, naming the problem.
+// The printer could not take the job. The caller words it for the user from
+// the kind and, for a refusal, the print system's IPP status; what() is a
+// short English note for developers.
 class PrinterError : public std::runtime_error {
  public:
-  explicit PrinterError(const std::string& message) : std::runtime_error(message) {}
+  enum class Kind {
+    kNoDefaultPrinter,  // no default queue to print on
+    kRefused,           // the print system did not take the document
+  };
+  explicit PrinterError(Kind kind, std::optional<int> ipp_status = std::nullopt);
+  Kind kind() const { return kind_; }
+  // The IPP status CUPS gave for a refusal, when it gave one.
+  std::optional<int> ipp_status() const { return ipp_status_; }
+
+ private:
+  Kind kind_;
+  std::optional<int> ipp_status_;
 };
 
 // There is no printer at all: no default queue and none installed. The
 // caller may offer another way to keep the page.
 class NoPrinterError : public PrinterError {
  public:
-  using PrinterError::PrinterError;
+  NoPrinterError() : PrinterError(Kind::kNoDefaultPrinter) {}
 };
 
 // The system's current printer, never chosen by a dialog. A document begins

@@ -55,7 +55,10 @@ class Iconv {
   }
 
  private:
-  bool Opened() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  // iconv_open's documented failure value is the pointer form of -1.
+  bool Opened() const {
+    return cd_ != reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+  }
 
   // Without glibc's gconv modules the file still loads and saves its ASCII
   // part, which both encodings share; everything else counts as invalid.

@@ -197,33 +197,9 @@ void SyncFolder(const fs::path& folder) {
   if (fd.valid()) ::fsync(fd.get());
 }
 
-// The reason in words, for the Japanese message box the text is shown in.
-const char* Reason(int err) {
-  switch (err) {
-    case EACCES:
-    case EPERM:
-      return "書き込みの許可がありません。";
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-      return "ディスクの空きが足りません。";
-    case EROFS:
-      return "読み取り専用のファイルシステムです。";
-    case EISDIR:
-      return "ファイルの場所にフォルダがあります。";
-    case ENOENT:
-    case ENOTDIR:
-      return "保存先のフォルダがありません。";
-    default:
-      return "保存中に問題が起きました。";
-  }
-}
-
 }  // namespace
 
-SaveResult SaveFailure(const fs::path& file, int err) {
-  return {false, "「" + file.string() + "」に書き込めませんでした。" + Reason(err), err};
-}
+SaveResult SaveFailure(const fs::path& path, int err) { return {false, path, err}; }
 
 PersonRecord ParsePersonalRecord(std::string_view data) {
   const bool utf8 = ReadsAsUtf8(data);

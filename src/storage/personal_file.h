@@ -29,10 +29,11 @@ inline constexpr std::size_t kPersonalFileReadLimit = 5 * (8 * kMaxFieldUnits + 
 // back whole and an oversized file still cannot stall the start-up.
 PersonRecord LoadPersonalFile(const std::filesystem::path& folder);
 
+// What a save did; the caller words a failure for the user.
 struct SaveResult {
   bool ok;
-  std::string error;  // UTF-8 Japanese; when !ok, names the file and the reason
-  int error_number;   // when !ok, the errno behind the failure
+  std::filesystem::path path;  // when !ok, the file or folder that failed
+  int error_number;            // when !ok, the errno behind the failure
 };
 
 // Replaces `folder`/kojinfl.txt atomically (temporary file in the same folder,
@@ -48,8 +49,7 @@ struct SaveResult {
 // (unless a rewrite in place failed part way).
 SaveResult SavePersonalFile(const std::filesystem::path& folder, const PersonRecord& record);
 
-// The failed save of `path` for the errno `err`: the path and the reason in
-// Japanese, for the message box the caller shows.
+// The failed save of `path` for the errno `err`.
 SaveResult SaveFailure(const std::filesystem::path& path, int err);
 
 // The record from the bytes of a file, by the sequential input rules: blanks
@@ -71,7 +71,7 @@ SaveResult SaveFailure(const std::filesystem::path& path, int err);
 // C3 B1) read as UTF-8 letters (ñ). Either way, a decimal character
 // reference (&#134071;) in a field becomes its character again, as
 // ExpandCharacterReferences says.
-PersonRecord ParsePersonalRecord(std::string_view file_bytes);
+PersonRecord ParsePersonalRecord(std::string_view data);
 
 // The exact bytes of the file for `record`: five quoted code page 932
 // fields, comma-separated, CR LF at the end. So that the line always reads

@@ -1,9 +1,10 @@
 // The month's graph: its point tables, and what lands on the picture.
 
+#include "diagnosis/graph.h"
+
 #include <QTest>
 #include <cmath>
 
-#include "diagnosis/graph.h"
 #include "forms/picture_box.h"
 #include "support/test_program.h"
 

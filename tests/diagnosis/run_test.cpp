@@ -1,14 +1,14 @@
 // One diagnosis through the real windows, offscreen: from the input fields
 // to the filled result window and kojinfl.txt.
 
+#include "diagnosis/run.h"
+
 #include <QDir>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <limits>
 
-#include "diagnosis/run.h"
 #include "engine/not_computable.h"
 #include "storage/cp932.h"
 #include "support/test_program.h"
@@ -31,8 +31,8 @@ class RunTest : public QObject {
 
 void RunTest::exampleRuns_data() {
   QTest::addColumn<int>("era");
-  QTest::addColumn<QStringList>("typed");  // year, month, day, now year, month, day
-  QTest::addColumn<QStringList>("boxes");  // Text9..Text12, Text1, Text3, Text2
+  QTest::addColumn<QStringList>("typed");             // year, month, day, now year, month, day
+  QTest::addColumn<QStringList>("boxes");             // Text9..Text12, Text1, Text3, Text2
   QTest::addColumn<QList<double>>("first_of_month");  // days lived, emotion, intellect, physical
   QTest::addColumn<QList<double>>("saved");           // emotion, intellect, physical
 
@@ -46,8 +46,8 @@ void RunTest::exampleRuns_data() {
       << QList<double>{17927, 7, 8, 10} << QList<double>{21, 22, 1};
   QTest::newRow("born today: first of the month lies before birth")
       << 2 << QStringList{"50", "5", "3", "1975", "5", "3"}
-      << QStringList{"0", "0", "0", "0", "土曜日", "5", "木曜日"}
-      << QList<double>{-2, 26, 31, 21} << QList<double>{0, 0, 0};
+      << QStringList{"0", "0", "0", "0", "土曜日", "5", "木曜日"} << QList<double>{-2, 26, 31, 21}
+      << QList<double>{0, 0, 0};
   QTest::newRow("trailing text and leading zeros")
       << 2 << QStringList{"50年", "5月", "3日", "2024", "05", "03"}
       << QStringList{"17898", "6", "12", "4", "土曜日", "5", "水曜日"}
@@ -74,7 +74,7 @@ void RunTest::exampleRuns() {
   QVERIFY(!t.Nurel().isVisible());
   bio::ResultForm& r = t.Sindan();
   QVERIFY(r.isVisible());
-  const QStringList shown{r.Text9->text(),  r.Text10->text(), r.Text11->text(), r.Text12->text(),
+  const QStringList shown{r.Text9->text(), r.Text10->text(), r.Text11->text(), r.Text12->text(),
                           r.Text1->text(), r.Text3->text(),  r.Text2->text()};
   QCOMPARE(shown, boxes);
 
@@ -100,7 +100,7 @@ void RunTest::typedInput_data() {
   QTest::addColumn<QString>("outcome");    // days lived, or the box that gets the focus
   QTest::addColumn<QString>("message");    // the whole message, when given
 
-  const auto row = [](const char* label, int era, QStringList typed, const char* outcome,
+  const auto row = [](const char* label, int era, const QStringList& typed, const char* outcome,
                       const char* message = "") {
     QTest::newRow(label) << era << typed << QString(outcome) << QString(message);
   };
@@ -113,8 +113,7 @@ void RunTest::typedInput_data() {
   row("29 February of a leap year", 3, {"8", "2", "29", "2024", "5", "3"}, "10291");
   row("leap year by the Western year, not the era year", 4, {"2", "2", "29", "2024", "5", "3"},
       "1525");
-  row("today 29 February, born in a common year", 2, {"50", "5", "3", "2024", "2", "29"},
-      "17834");
+  row("today 29 February, born in a common year", 2, {"50", "5", "3", "2024", "2", "29"}, "17834");
   row("9999 in both year boxes", 4, {"7981", "5", "3", "9999", "5", "3"}, "0");
   row("no era chosen", -1, {"50", "5", "3", "2024", "5", "3"}, "Option1",
       "「生年月日入力」の元号（明治・大正・昭和・平成・令和）を選んでください。");

@@ -90,8 +90,7 @@ TEST(Verdicts, TextsHoldTheirExactPunctuation) {
   const struct {
     std::string_view text, code_points;
   } exact[] = {
-      {kEmotionTexts.heading,
-       "\u5FC3\u306E\u8ABF\u5B50\u306F\uFF0C"},
+      {kEmotionTexts.heading, "\u5FC3\u306E\u8ABF\u5B50\u306F\uFF0C"},
       {kEmotionTexts.caution,
        "\u8981\u6CE8\u610F\u65E5\u3067\u3059\uFF01\u5931\u8A00\u3068\u304B\u4EA4\u901A"
        "\u4E8B\u6545\u306B\u6CE8\u610F\u3059\u308B\u3053\u3068\u3002\u8FFD\u3044\u8D8A"
@@ -102,8 +101,7 @@ TEST(Verdicts, TextsHoldTheirExactPunctuation) {
       {kEmotionTexts.low,
        "\u4F4E\u8ABF\u3067\u3059\uFF01\u3000\u5BFE\u4EBA\u95A2\u4FC2\u306B\u6CE8\u610F"
        "\u3057\u307E\u3057\u3087\u3046\u3002"},
-      {kIntellectTexts.heading,
-       "\u982D\u8133\u306E\u8ABF\u5B50\u306F\uFF0C"},
+      {kIntellectTexts.heading, "\u982D\u8133\u306E\u8ABF\u5B50\u306F\uFF0C"},
       {kIntellectTexts.caution,
        "\u8981\u6CE8\u610F\u65E5\u3067\u3059\uFF01\u4E0D\u6CE8\u610F\u306A\u30DF\u30B9"
        "\uFF0C\u5FD8\u308C\u7269\uFF0C\u30DD\u30AB\u306B\u6CE8\u610F\u3059\u308B\u3053"
@@ -118,8 +116,7 @@ TEST(Verdicts, TextsHoldTheirExactPunctuation) {
        "\u3068\u306B\u91CD\u304D\u3092\u304A\u3044\u305F\u52C9\u5F37\u3092\u3059\u308B"
        "\u3068\u826F\u3044\u3067\u3057\u3087\u3046\u3002\u307E\u305F\uFF0C\u982D\u306E"
        "\u4F11\u990A\u304C\u5FC5\u8981\u3067\u3059\u3002"},
-      {kPhysicalTexts.heading,
-       "\u8EAB\u4F53\u306E\u8ABF\u5B50\u306F\uFF0C"},
+      {kPhysicalTexts.heading, "\u8EAB\u4F53\u306E\u8ABF\u5B50\u306F\uFF0C"},
       {kPhysicalTexts.caution,
        "\u8981\u6CE8\u610F\u65E5\u3067\u3059\uFF01\u98A8\u90AA\u3084\u6301\u75C5\u306B"
        "\u6CE8\u610F\u3059\u308B\u3053\u3068"},
@@ -176,9 +173,8 @@ TEST(DailyMessageLines, Examples) {
       // A fractional physical position in no range: the heading stands alone.
       {Positions(-2.5, 26, 30.5, 1.5),
        {"2024年5月3日について", "山田太郎さんのバイオリズム診断をします。",
-        "生まれてから現在日までの日数は-2.5です。", "心の調子は，",
-        std::string(kEmotionTexts.low), "頭脳の調子は，", std::string(kIntellectTexts.low),
-        "身体の調子は，"}},
+        "生まれてから現在日までの日数は-2.5です。", "心の調子は，", std::string(kEmotionTexts.low),
+        "頭脳の調子は，", std::string(kIntellectTexts.low), "身体の調子は，"}},
   };
   for (const auto& c : cases) EXPECT_EQ(DailyMessageLines(c.state), c.lines);
 

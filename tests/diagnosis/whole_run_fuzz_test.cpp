@@ -18,11 +18,13 @@ namespace {
 // Pieces a typed field is made of: digits, signs, points, blanks, full-width
 // and half-width characters, control characters, long digit strings, and
 // characters the file's code page lacks or its format uses.
+// clang-format off
 const char* const kPieces[] = {
     "0", "1", "2", "3", "5", "7", "9", "12", "31", "50", "2024", "-", "+", ".", " ", "\t",
     "\x01", "\x7f", "　", "１", "２", "年", "月", "日", "昭和", "ｱ", "\"", ",", "\\", "〜", "−",
     "😀", "é", "99999999999999999999", "0.5", "-0", "1e5", "&#", "&#65;", "𠮷",
 };
+// clang-format on
 
 QString RandomField(std::mt19937& random) {
   std::string text;
@@ -31,17 +33,20 @@ QString RandomField(std::mt19937& random) {
     if (std::uniform_int_distribution<int>(0, 200)(random) == 0) {
       text += std::string(std::uniform_int_distribution<int>(300, 2000)(random), '9');
     } else {
-      text += kPieces[std::uniform_int_distribution<std::size_t>(0, std::size(kPieces) - 1)(random)];
+      text +=
+          kPieces[std::uniform_int_distribution<std::size_t>(0, std::size(kPieces) - 1)(random)];
     }
   }
   return QString::fromStdString(text);
 }
 
 // Date boxes are often typed right, so that runs get past the input check.
+// clang-format off
 const char* const kDatePieces[] = {
     "1", "2", "3", "5", "12", "28", "29", "31", "50", "2024", "元", "５", "１２", "0", "05", " 7",
     "999999999999999999999999999999999999999999999",
 };
+// clang-format on
 
 QString RandomDateField(std::mt19937& random) {
   if (std::uniform_int_distribution<int>(0, 9)(random) == 0) return RandomField(random);

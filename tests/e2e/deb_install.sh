@@ -4,12 +4,17 @@
 # metadata valid, started from the entry's Exec line as nobody and then as
 # root; Taro typed and Enter pressed must land in each one's
 # ~/.local/share/biorhythm, never in /usr/bin. Purging the package must leave
-# none of its files behind. Skipped (77) unless root, or when the package is
-# installed already.
+# none of its files behind. It changes the machine's packages, so it runs
+# only in CI (CI=true) or when asked for (BIO_TEST_DEB_INSTALL=1), and as
+# root; otherwise, or when the package is installed already, it is skipped (77).
 set -euo pipefail
 build=${1:?usage: $0 BUILD_DIR}
 source "$(dirname "$0")/xvfb.sh"
 
+if [[ ${CI:-} != true && ${BIO_TEST_DEB_INSTALL:-} != 1 ]]; then
+  echo "SKIPPED: installs and purges a system package; runs in CI or with BIO_TEST_DEB_INSTALL=1"
+  exit 77
+fi
 [[ $(id -u) == 0 ]] || { echo "SKIPPED: installing a package needs root"; exit 77; }
 exec 9>/run/lock/biorhythm-deb-e2e.lock  # one install at a time, whichever build tree
 flock -w 600 9

@@ -50,14 +50,6 @@ fail() {
   [[ -s $tmp/app.log ]] && { echo "--- app.log"; tail -n 30 "$tmp/app.log"; }
   exit 1
 }
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.1
-  done
-}
 # Keeps a picture of window $2 as $1.png. The window itself: with no window
 # manager a grab of the root shows a modal window black.
 shoot() {
@@ -86,32 +78,12 @@ printf '"山田太郎","昭和","50","5","3"\r\n' | iconv -f UTF-8 -t CP932 >"$t
 ) >"$tmp/app.log" 2>&1 &
 app_pid=$!
 
-window_sized() {
-  local w
-  for w in $(xdotool search --onlyvisible --name 'バイオリズム' 2>/dev/null); do
-    if xdotool getwindowgeometry "$w" 2>/dev/null | grep -q "Geometry: $1\$"; then
-      echo "$w"
-      return 0
-    fi
-  done
-  return 1
-}
-program_windows() { xdotool search --onlyvisible --name 'バイオリズム' 2>/dev/null | sort; }
 save_dialog() { xdotool search --onlyvisible --name 'PDFファイルとして保存' 2>/dev/null | head -n 1; }
-click_twips() {
-  xdotool mousemove --window "$1" $(($2 / 15)) $(($3 / 15)) click 1
-}
 
 # Input window 7860 x 8565 twips, result window 10665 x 8265; the current
 # date 2024/5/3 typed over the clock's: the first example.
 wait_for 20 window_sized 524x571 >/dev/null || fail "the input window did not appear"
-nurel=$(window_sized 524x571)
-xdotool windowfocus --sync "$nurel"
-for field in $((1320 + 855 / 2)):2024 $((3360 + 495 / 2)):5 $((5040 + 495 / 2)):3; do
-  click_twips "$nurel" $((840 + ${field%%:*})) $((6120 + 555 + 420 / 2))
-  xdotool key ctrl+a type --delay 10 "${field#*:}"
-done
-click_twips "$nurel" $((2760 + 2535 / 2)) $((5280 + 495 / 2)) # バイオリズム実行
+run_first_example "$(window_sized 524x571)"
 wait_for 10 window_sized 711x551 >/dev/null || fail "the result window did not appear"
 sindan=$(window_sized 711x551)
 sleep 0.5 # let the graph be drawn before the first click lands

@@ -70,3 +70,46 @@ REIWA_Y=260
 # Enter; kojinfl.txt must then hold the bytes of $TARO_RECORD (printf form).
 TARO_RECORD='"Taro","\x8f\xba\x98\x61","50","5","3"\r\n'
 type_taro() { type_person "$1" "$SHOWA_Y" Taro 50 5 3; }
+
+# Waits up to $1 seconds for the command after it to succeed.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.1
+  done
+}
+
+# The program's visible window of the given size (no window manager: the X
+# window is the client area), or nothing.
+window_sized() {
+  local w
+  for w in $(xdotool search --onlyvisible --name 'バイオリズム' 2>/dev/null); do
+    if xdotool getwindowgeometry "$w" 2>/dev/null | grep -q "Geometry: $1\$"; then
+      echo "$w"
+      return 0
+    fi
+  done
+  return 1
+}
+program_windows() { xdotool search --onlyvisible --name 'バイオリズム' 2>/dev/null | sort; }
+
+# Clicks at a point given in twips inside a window's client area.
+click_twips() {
+  xdotool mousemove --window "$1" $(($2 / 15)) $(($3 / 15)) click 1
+}
+
+# Types the current date 2024/5/3 over the clock's into the input window
+# given and clicks バイオリズム実行: with 昭和 50-5-3 saved, the first
+# example, whatever day the test runs. Text4..Text6 sit in Frame2 at
+# (840, 6120), 420 twips high.
+run_first_example() {
+  local field
+  xdotool windowfocus --sync "$1"
+  for field in $((1320 + 855 / 2)):2024 $((3360 + 495 / 2)):5 $((5040 + 495 / 2)):3; do
+    click_twips "$1" $((840 + ${field%%:*})) $((6120 + 555 + 420 / 2))
+    xdotool key ctrl+a type --delay 10 "${field#*:}"
+  done
+  click_twips "$1" $((2760 + 2535 / 2)) $((5280 + 495 / 2)) # バイオリズム実行
+}

@@ -14,10 +14,9 @@ TEST(DayNumber, KnownDates) {
   const struct {
     double y, m, d, number;
   } cases[] = {
-      {1900, 3, 4, 0},       {1900, 3, 1, -3},      {1900, 2, 28, -5},
-      {1899, 12, 31, -64},   {1900, 1, 1, -63},     {1970, 1, 1, 25505},
-      {2000, 1, 1, 36462},   {1975, 5, 3, 27453},   {2024, 5, 3, 45351},
-      {2024, 5, 1, 45349},   {1989, 1, 8, 32452},   {0, 1, 1, -694038},
+      {1900, 3, 4, 0},      {1900, 3, 1, -3},    {1900, 2, 28, -5},   {1899, 12, 31, -64},
+      {1900, 1, 1, -63},    {1970, 1, 1, 25505}, {2000, 1, 1, 36462}, {1975, 5, 3, 27453},
+      {2024, 5, 3, 45351},  {2024, 5, 1, 45349}, {1989, 1, 8, 32452}, {0, 1, 1, -694038},
       {2024, 4, 31, 45349},  // 31 April is 1 May
       {2023, 13, 1, 45228},  // month 13 is January of the next year
       {2024, 1, 1, 45228},
@@ -65,9 +64,8 @@ SharedState Lived(double days) {
 
 TEST(CountDays, PositionsOfKnownDaysLived) {
   const Positions cases[] = {
-      {0, 0, 0, 0},      {23, 0, 23, 23},   {28, 5, 0, 28},    {33, 10, 5, 0},
-      {10000, 18, 4, 1}, {12345, 17, 25, 3}, {-2, 21, 26, 31}, {17898, 4, 6, 12},
-      {17896, 2, 4, 10},
+      {0, 0, 0, 0},       {23, 0, 23, 23},  {28, 5, 0, 28},    {33, 10, 5, 0},    {10000, 18, 4, 1},
+      {12345, 17, 25, 3}, {-2, 21, 26, 31}, {17898, 4, 6, 12}, {17896, 2, 4, 10},
   };
   for (const auto& c : cases) {
     SharedState s = Lived(c.lived);
@@ -145,7 +143,9 @@ TEST(CountDays, OutOfRangeIsReportedAndLeavesTheStateAlone) {
   const struct {
     double birth_year, target_year;
   } cases[] = {
-      {inf, 2024}, {0, -inf}, {1e300, 2024},  // physical quotient leaves float
+      {inf, 2024},
+      {0, -inf},
+      {1e300, 2024},  // physical quotient leaves float
       {std::numeric_limits<double>::quiet_NaN(), 2024},
   };
   for (const auto& c : cases) {

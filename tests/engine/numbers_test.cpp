@@ -17,7 +17,8 @@ struct TextCase {
   double expected;
 };
 
-TEST(TextToNumber, LeadingNumberOrZero) {
+TEST(LeadingNumber, LeadingNumberOrZero) {
+  // clang-format off
   const TextCase cases[] = {
       {"", 0},           {"50", 50},        {"05", 5},        {"  7", 7},
       {"\t8", 8},        {"-2", -2},        {"+3", 3},        {"2.5", 2.5},
@@ -27,8 +28,9 @@ TEST(TextToNumber, LeadingNumberOrZero) {
       {"3.5.1", 3.5},    {"- 5", 0},        {"１２", 0},      {"1 2", 1},
       {"0.1", 0.1},      {"000000000000000000000000000000042", 42},
   };
+  // clang-format on
   for (const auto& c : cases) {
-    EXPECT_EQ(TextToNumber(c.text), c.expected) << '"' << c.text << '"';
+    EXPECT_EQ(LeadingNumber(c.text).value_or(0), c.expected) << '"' << c.text << '"';
   }
 }
 
@@ -36,21 +38,23 @@ TEST(NarrowDateText, FoldsEveryFullWidthDigitSignAndIdeographicSpace) {
   EXPECT_EQ(NarrowDateText("０１２３４５６７８９＋－．\u3000年"), "0123456789+-. 年");
 }
 
-TEST(TextToNumber, OutOfRangeDigitsGiveInfinityOrZero) {
+TEST(LeadingNumber, OutOfRangeDigitsGiveInfinityOrZero) {
   const std::string huge(400, '9');
-  EXPECT_EQ(TextToNumber(huge), std::numeric_limits<double>::infinity());
-  EXPECT_EQ(TextToNumber("-" + huge), -std::numeric_limits<double>::infinity());
-  EXPECT_EQ(TextToNumber("0." + std::string(400, '0') + "1"), 0.0);
+  EXPECT_EQ(LeadingNumber(huge), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber("-" + huge), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber("0." + std::string(400, '0') + "1"), 0.0);
   // Twenty digits still fit a double (inexactly) and stay finite.
-  EXPECT_EQ(TextToNumber("12345678901234567890"), 12345678901234567890.0);
+  EXPECT_EQ(LeadingNumber("12345678901234567890"), 12345678901234567890.0);
 }
 
 TEST(NumberToText, ShortestPlainDecimal) {
+  // clang-format off
   const TextCase cases[] = {
       {"17898", 17898}, {"0", 0},        {"0", -0.0},         {"-2", -2},
       {"2.5", 2.5},     {"0.1", 0.1},    {"-0.25", -0.25},    {"100000000000000000000", 1e20},
       {"0.000001", 1e-6}, {"3.4", 3.4},  {"2.0000000000000004", 2.0000000000000004},
   };
+  // clang-format on
   for (const auto& c : cases) {
     EXPECT_EQ(NumberToText(c.expected), c.text) << c.expected;
   }
@@ -61,9 +65,9 @@ TEST(NumberToText, ShortestPlainDecimal) {
   EXPECT_EQ(max.find_first_not_of("0123456789"), std::string::npos);
 }
 
-TEST(NumberToText, RoundTripsThroughTextToNumber) {
+TEST(NumberToText, RoundTripsThroughLeadingNumber) {
   for (double v : {0.1, 1.0 / 3.0, -12345.678, 6.02e23, 5e-324, 1e-300}) {
-    EXPECT_EQ(TextToNumber(NumberToText(v)), v) << v;
+    EXPECT_EQ(LeadingNumber(NumberToText(v)), v) << v;
   }
 }
 
@@ -78,13 +82,13 @@ TEST(RoundToInt16, HalvesToEvenAndRangeChecked) {
   const struct {
     double in;
     int out;
-  } cases[] = {{12.5, 12}, {13.5, 14}, {-12.5, -12}, {-13.5, -14}, {0.5, 0}, {1.5, 2},
-               {2.4999, 2}, {-0.5, 0}, {32767.4, 32767}, {-32768.5, -32768}, {7, 7}};
+  } cases[] = {{12.5, 12},  {13.5, 14}, {-12.5, -12},     {-13.5, -14},       {0.5, 0}, {1.5, 2},
+               {2.4999, 2}, {-0.5, 0},  {32767.4, 32767}, {-32768.5, -32768}, {7, 7}};
   for (const auto& c : cases) EXPECT_EQ(RoundToInt16(c.in), c.out) << c.in;
 
-  for (double bad : {32767.5, 32768.0, -32769.0, -32768.6, 1e300,
-                     std::numeric_limits<double>::infinity(),
-                     std::numeric_limits<double>::quiet_NaN()}) {
+  for (double bad :
+       {32767.5, 32768.0, -32769.0, -32768.6, 1e300, std::numeric_limits<double>::infinity(),
+        std::numeric_limits<double>::quiet_NaN()}) {
     EXPECT_THROW(RoundToInt16(bad), NotComputable) << bad;
   }
 }

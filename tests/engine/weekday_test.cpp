@@ -13,9 +13,9 @@ TEST(BirthWeekday, NamesFromDayNumbers) {
     double weekday;
     const char* name;  // nullptr: no name
   } cases[] = {
-      {27453, 6, "土曜日"}, {32452, 0, "日曜日"}, {-5, 2, "火曜日"}, {0, 0, "日曜日"},
-      {-1, 6, "土曜日"},    {-7, 0, "日曜日"},    {45349, 3, "水曜日"},
-      {27453.5, 6.5, nullptr},  // a birth day typed with a fraction
+      {27453, 6, "土曜日"}, {32452, 0, "日曜日"},    {-5, 2, "火曜日"},
+      {0, 0, "日曜日"},     {-1, 6, "土曜日"},       {-7, 0, "日曜日"},
+      {45349, 3, "水曜日"}, {27453.5, 6.5, nullptr},  // a birth day typed with a fraction
   };
   for (const auto& c : cases) {
     SharedState s;
@@ -38,8 +38,8 @@ TEST(FirstWeekday, AlwaysInZeroToSix) {
     double weekday;
   } cases[] = {
       {2024, 5, 3}, {2024, 6, 6}, {1900, 3, 4},  // 1 March 1900: day number -3
-      {1900, 1, 0},  // day number -63
-      {1800, 1, 1}, {2100, 3, 2},  // one and two days off the Gregorian weekday
+      {1900, 1, 0},                              // day number -63
+      {1800, 1, 1}, {2100, 3, 2},                // one and two days off the Gregorian weekday
   };
   for (const auto& c : cases) {
     SharedState s;

@@ -27,6 +27,7 @@ class InputFormTest : public QObject {
 };
 
 void InputFormTest::layoutInPixels_data() {
+  // clang-format off
   QTest::addColumn<QString>("name");
   QTest::addColumn<QString>("parent");
   QTest::addColumn<QRect>("geometry");  // twips / 15
@@ -42,6 +43,7 @@ void InputFormTest::layoutInPixels_data() {
   QTest::newRow("Frame2") << "Frame2" << "Nurel" << QRect(56, 408, 433, 89);
   QTest::newRow("Text4") << "Text4" << "Frame2" << QRect(88, 37, 57, 28);
   QTest::newRow("Text6") << "Text6" << "Frame2" << QRect(336, 37, 33, 28);
+  // clang-format on
 }
 
 void InputFormTest::layoutInPixels() {
@@ -64,10 +66,15 @@ void InputFormTest::labelArraysAndCaptions() {
     captions[label->objectName() + (index.isValid() ? " " + index.toString() : "")] = label->text();
   }
   const QMap<QString, QString> expected{
-      {"Label1 0", "年"}, {"Label1 1", "年"}, {"Label2 0", "月"}, {"Label2 2", "月"},
-      {"Label3 0", "日"}, {"Label3 1", "日"},
-      {"Label5", "生年月日を入力してから[Enter]キーを押すか，     "
-                 "[バイオリズム実行]ボタンをクリックしてください."},
+      {"Label1 0", "年"},
+      {"Label1 1", "年"},
+      {"Label2 0", "月"},
+      {"Label2 2", "月"},
+      {"Label3 0", "日"},
+      {"Label3 1", "日"},
+      {"Label5",
+       "生年月日を入力してから[Enter]キーを押すか，     "
+       "[バイオリズム実行]ボタンをクリックしてください."},
   };
   QCOMPARE(captions, expected);
   QCOMPARE(t.Nurel().Command1->text(), QString(" バイオリズム実行"));
@@ -82,6 +89,7 @@ void InputFormTest::labelArraysAndCaptions() {
 }
 
 void InputFormTest::prefill_data() {
+  // clang-format off
   QTest::addColumn<bool>("with_file");
   QTest::addColumn<QString>("file");  // UTF-8 text of kojinfl.txt
   QTest::addColumn<QDate>("today");
@@ -100,6 +108,7 @@ void InputFormTest::prefill_data() {
   QTest::newRow("short file keeps what it has") << true << "\"a\",\"明治\"" << QDate(2024, 1, 2)
                                                 << QStringList{"a", "", "", "", "2024", "01", "02"}
                                                 << 0;
+  // clang-format on
 }
 
 void InputFormTest::prefill() {
@@ -137,6 +146,7 @@ void InputFormTest::focusAndTabOrder() {
 }
 
 void InputFormTest::enterRunsFromEveryControl_data() {
+  // clang-format off
   QTest::addColumn<QString>("control");
   QTest::addColumn<int>("key");
   for (const char* name : {"Text1", "Text4", "Text7", "Command1", "Option3"}) {
@@ -144,12 +154,14 @@ void InputFormTest::enterRunsFromEveryControl_data() {
   }
   QTest::newRow("keypad Enter in Text6") << "Text6" << int(Qt::Key_Enter);
   QTest::newRow("Space on Command1") << "Command1" << int(Qt::Key_Space);
+  // clang-format on
 }
 
 void InputFormTest::enterRunsFromEveryControl() {
   QFETCH(QString, control);
   QFETCH(int, key);
-  TestProgram t(QDate(2024, 5, 3), {}, bio::Utf8ToCp932("\"a\",\"昭和\",\"50\",\"5\",\"3\"\r\n"), true);
+  TestProgram t(QDate(2024, 5, 3), {}, bio::Utf8ToCp932("\"a\",\"昭和\",\"50\",\"5\",\"3\"\r\n"),
+                true);
   t.program->Start();
   QVERIFY(QTest::qWaitForWindowActive(&t.Nurel()));
   QWidget* target = t.Nurel().findChild<QWidget*>(control);

@@ -1,10 +1,11 @@
 // The drawing surface: user scale, persistent image, colours, number form.
 
+#include "forms/picture_box.h"
+
 #include <QPainter>
 #include <QTest>
 
 #include "forms/controls.h"
-#include "forms/picture_box.h"
 
 class PictureBoxTest : public QObject {
   Q_OBJECT
@@ -45,7 +46,7 @@ void PictureBoxTest::scaleMapsTheInnerArea() {
   Box b;
   QCOMPARE(b.box.Image().size(), QSize(100, 60));
   b.box.SetForeColor(bio::QBColor(12));
-  b.box.Line(0, 0, 10, 0);   // y = 0 is the middle row
+  b.box.Line(0, 0, 10, 0);    // y = 0 is the middle row
   b.box.Line(5, 30, 5, -30);  // x = 5 the middle column
   const QImage image = b.box.Image();
   QCOMPARE(image.pixel(20, 30), qRgb(255, 0, 0));

@@ -7,9 +7,7 @@
 #include <QScopeGuard>
 #include <QStyle>
 #include <QTest>
-#include <stdexcept>
 
-#include "app/event_guard.h"
 #include "forms/picture_box.h"
 #include "storage/cp932.h"
 #include "support/test_program.h"
@@ -27,10 +25,10 @@ class ResultFormTest : public QObject {
   void waysOut();
   void coloursOfBothWindows_data();
   void coloursOfBothWindows();
-  void failedEventLeavesWindowsAsTheyWere();
 };
 
 void ResultFormTest::layoutInPixels_data() {
+  // clang-format off
   QTest::addColumn<QString>("name");
   QTest::addColumn<QString>("parent");
   QTest::addColumn<QRect>("geometry");
@@ -47,6 +45,7 @@ void ResultFormTest::layoutInPixels_data() {
   QTest::newRow("Command2") << "Command2" << "sindan" << QRect(488, 256, 105, 24);
   QTest::newRow("Command1") << "Command1" << "sindan" << QRect(608, 256, 65, 25);
   QTest::newRow("Picture1") << "Picture1" << "sindan" << QRect(8, 288, 697, 249);
+  // clang-format on
 }
 
 void ResultFormTest::layoutInPixels() {
@@ -85,9 +84,11 @@ void ResultFormTest::captions() {
 }
 
 void ResultFormTest::waysOut_data() {
+  // clang-format off
   QTest::addColumn<bool>("close_window");
   QTest::newRow("終了") << false;
   QTest::newRow("closed from the title bar") << true;
+  // clang-format on
 }
 
 void ResultFormTest::waysOut() {
@@ -109,9 +110,11 @@ void ResultFormTest::waysOut() {
 }
 
 void ResultFormTest::coloursOfBothWindows_data() {
+  // clang-format off
   QTest::addColumn<bool>("dark");
   QTest::newRow("default desktop") << false;
   QTest::newRow("dark colour scheme") << true;
+  // clang-format on
 }
 
 // The forms, frames and labels keep the colours of their layout tables, with
@@ -151,7 +154,8 @@ void ResultFormTest::coloursOfBothWindows() {
     for (QWidget* w : form->findChildren<QGroupBox*>()) captioned << w;
     for (QWidget* w : form->findChildren<QRadioButton*>()) captioned << w;
     for (QWidget* w : captioned) {
-      for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+      for (QPalette::ColorRole role :
+           {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         QVERIFY2(w->palette().color(role).lightness() < 64, qPrintable(w->objectName()));
       }
       // The inside of an option's circle, which the Windows style fills with Base.
@@ -172,34 +176,6 @@ void ResultFormTest::coloursOfBothWindows() {
       }
     }
   }
-}
-
-// Whatever an event procedure throws is reported, and the windows stay as
-// they were shown before the event.
-void ResultFormTest::failedEventLeavesWindowsAsTheyWere() {
-  TestProgram t(QDate(2024, 5, 3), {}, "\"a\",\"\",\"1\",\"1\",\"1\"\r\n", true);
-  t.program->Start();
-  bio::Guarded(t.program->forms, "テスト", [&] {
-    t.program->forms.Hide(t.Nurel());
-    t.program->forms.Show(t.Sindan());
-    throw std::out_of_range("index");
-  });
-  bio::Guarded(t.program->forms, "テスト", [] { throw std::bad_alloc(); });
-  bio::Guarded(t.program->forms, "テスト", [] { throw 42; });
-  QVERIFY(t.Nurel().isVisible());
-  QVERIFY(!t.Sindan().isVisible());
-  QCOMPARE(t.messages.size(), 3);
-  for (const QString& message : t.messages) {
-    QVERIFY2(message.startsWith("「テスト」の途中で") && message.endsWith("続けます。"),
-             qPrintable(message));
-  }
-
-  // Through a real event: a clock that fails while the input window loads.
-  TestProgram failing;
-  failing.program->forms.clock = []() -> QDate { throw std::runtime_error("clock"); };
-  failing.program->Start();
-  QVERIFY(failing.Nurel().isVisible());
-  QCOMPARE(failing.messages.size(), 1);
 }
 
 QTEST_MAIN(ResultFormTest)

@@ -23,7 +23,7 @@
 namespace bio::test {
 
 struct TestProgram {
-  explicit TestProgram(QDate today = QDate(2024, 5, 3), QString printer_pdf = {},
+  explicit TestProgram(QDate today = QDate(2024, 5, 3), const QString& printer_pdf = {},
                        const std::string& kojinfl_bytes = {}, bool with_file = false) {
     if (with_file) WriteFile(kojinfl_bytes);
     program = std::make_unique<Program>(Folder(), Folder() / "user", printer_pdf);

@@ -1,0 +1,160 @@
+#include "diagnosis/wording.h"
+
+#include <QDir>
+#include <cerrno>
+
+#include "engine/numbers.h"
+#include "forms/printer.h"
+#include "storage/personal_file.h"
+
+namespace bio {
+
+namespace {
+
+QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Text(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+QString Number(double value) { return QString::fromStdString(NumberToText(value)); }
+
+// 明治・大正・昭和・平成・令和, from the era table.
+QString EraNames() {
+  QString names;
+  for (const Era& era : EraTable) {
+    if (!names.isEmpty()) names += Text("・");
+    names += Text(era.name);
+  }
+  return names;
+}
+
+// The reason a save failed, from its errno.
+const char* SaveFailureReason(int err) {
+  switch (err) {
+    case EACCES:
+    case EPERM:
+      return "書き込みの許可がありません。";
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return "ディスクの空きが足りません。";
+    case EROFS:
+      return "読み取り専用のファイルシステムです。";
+    case EISDIR:
+      return "ファイルの場所にフォルダがあります。";
+    case ENOENT:
+    case ENOTDIR:
+      return "保存先のフォルダがありません。";
+    default:
+      return "保存中に問題が起きました。";
+  }
+}
+
+// CUPS words its refusals in English; the common ones are said here in
+// Japanese, the rest with the plain sentence alone.
+const char* RefusalReason(std::optional<int> ipp_status) {
+  switch (ipp_status.value_or(0)) {
+    case 0x0401:  // forbidden
+    case 0x0402:  // not authenticated
+    case 0x0403:  // not authorized
+      return "このプリンタで印刷する許可がありません。";
+    case 0x0406:  // not found
+    case 0x0407:  // gone
+      return "プリンタが見つかりません。";
+    case 0x0506:  // not accepting jobs
+      return "プリンタが新しい印刷を受け付けない設定になっています。";
+    default:
+      return "";
+  }
+}
+
+}  // namespace
+
+QString RejectionText(const Rejection& r) {
+  // Each sentence follows its frame: 「生年月日入力」の or 「現在の西暦年月日入力」の.
+  static const char kChooseEra[] = "元号（%1）を選んでください。";
+  static const char kEraYear[] =
+      "年には、元号の年を0以上の整数で入力してください（元年は「1」か「元」）。";
+  static const char kWesternYear[] = "年には、西暦の年を1から%1までの整数で入力してください。";
+  static const char kEraYearTooLate[] =
+      "年には、%1の年を%2までの整数で入力してください（計算できるのは西暦%3年までです）。";
+  static const char kMonth[] = "月には、1から12までの整数を入力してください。";
+  static const char kDay[] = "日には、1から%1までの整数を入力してください（%2は%1日までです）。";
+
+  using Box = Rejection::Box;
+  const bool birth = r.frame == Rejection::Frame::kBirth;
+  QString frame = Text(birth ? "「生年月日入力」の" : "「現在の西暦年月日入力」の");
+  // The era and year of a birth date, or 西暦 and the year of today's.
+  const QString calendar = r.era ? Text(r.era->name) : Text("西暦");
+  switch (r.box) {
+    case Box::kEra:
+      return frame + Text(kChooseEra).arg(EraNames());
+    case Box::kYear:
+      return frame + (birth ? Text(kEraYear) : Text(kWesternYear).arg(kLastYear));
+    case Box::kYearTooLate: {
+      // Only a birth year can be a whole number and still lie past the last
+      // year: today's box refuses such a year as any other out of range.
+      const int last_era_year = r.era ? kLastYear - r.era->base_year + 1 : kLastYear;
+      return frame + Text(kEraYearTooLate).arg(calendar).arg(last_era_year).arg(kLastYear);
+    }
+    case Box::kMonth:
+      return frame + Text(kMonth);
+    case Box::kDay: {
+      // The month as a person reads it, e.g. 昭和50年2月.
+      const QString month = calendar + Number(r.year) + Text("年") + Number(r.month) + Text("月");
+      return frame + Text(kDay).arg(r.days).arg(month);
+    }
+  }
+  return frame;
+}
+
+QString NotComputableText() {
+  return Text(
+      "入力された日付では計算できません。\n"
+      "年・月・日の数字を確かめて、もう一度実行してください。");
+}
+
+QString PersonalFileSaveFailureText(const SaveResult& failure) {
+  return Text("個人データ（kojinfl.txt）を保存できませんでした。\n") +
+         Text("「%1」に書き込めませんでした。").arg(QString::fromStdString(failure.path.string())) +
+         Text(SaveFailureReason(failure.error_number)) + Text("\n\n診断はこのまま続けます。");
+}
+
+QString PrinterFailureText(const PrinterError& error) {
+  if (error.kind() == PrinterError::Kind::kNoDefaultPrinter) {
+    return Text("プリンタが見つかりません。プリンタを設定してから、もう一度印刷してください。");
+  }
+  return Text("プリンタが印刷を受け付けませんでした。") + Text(RefusalReason(error.ipp_status())) +
+         Text("\nプリンタの設定を確かめてから、もう一度印刷してください。");
+}
+
+QString OfferPdfText() {
+  return Text(
+      "プリンタが見つかりません。\n"
+      "印刷する代わりに、このページをPDFファイルとして保存しますか？");
+}
+
+QString SavePdfDialogTitle() { return Text("PDFファイルとして保存"); }
+
+QString PdfFileFilter() { return Text("PDFファイル (*.pdf)"); }
+
+QString PdfSaveFailureText(const QString& path) {
+  return Text(
+             "PDFファイル「%1」を保存できませんでした。\n"
+             "保存する場所と名前を確かめて、もう一度保存してください。")
+      .arg(QDir::toNativeSeparators(path));
+}
+
+QString EventFailureText(const char* action, EventFailure failure) {
+  const char* reason = failure == EventFailure::kOutOfMemory ? "メモリが足りなくなりました。"
+                                                             : "思いがけない問題が起きました。";
+  return Text("「%1」の途中で").arg(Text(action)) + Text(reason) +
+         Text("\nプログラムはこのまま続けます。");
+}
+
+const char kNoDesktopSessionText[] =
+    "バイオリズム診断にはデスクトップの画面が必要です。画面なしで動かすには xvfb-run "
+    "を使ってください。\n"
+    "biorhythm needs a desktop session (no DISPLAY or WAYLAND_DISPLAY is set); to run it without "
+    "a screen, use xvfb-run.\n";
+
+}  // namespace bio
