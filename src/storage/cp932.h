@@ -21,8 +21,9 @@ std::string Utf8ToCp932(std::string_view utf8);
 
 // Utf8ToCp932, keeping every character: one without a code page 932 form is
 // written as a decimal numeric character reference, 𠮷 U+20BB7 as
-// "&#134071;" (the convention browsers use when a form is submitted in a
-// legacy encoding), at most ten bytes for one character. So that a "&#" the
+// "&#134071;", at most ten bytes for one character. References, because they
+// are plain ASCII that any code page 932 reader passes through unharmed, and
+// a person opening kojinfl.txt in an editor can still tell what they stand for. So that a "&#" the
 // text itself holds cannot be taken for a reference, its "&" is written as
 // the reference "&#38;". Nothing else differs from Utf8ToCp932: a text
 // without "&#" and with a code page 932 form throughout gives the same
