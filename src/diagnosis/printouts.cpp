@@ -70,22 +70,32 @@ QString PdfFileName(const SharedState& state, Printout printout) {
   return FileNamePart(file);
 }
 
-void PrintOrSavePdf(Forms& forms, const QString& pdf_name,
-                    const std::function<void(Printer&)>& draw) {
-  Printer& printer = forms.ThePrinter();
+namespace {
+
+// One whole document on `printer`. Whatever stops it part way drops the
+// document before it goes on to the caller, so the next one starts fresh.
+void PrintDocument(Printer& printer, const std::function<void(Printer&)>& draw) {
   try {
     draw(printer);
     printer.EndDoc();
-    return;
-  } catch (const NoPrinterError&) {
-    printer.Abort();
-  } catch (const PrinterError& error) {
-    printer.Abort();
-    forms.Message(PrinterFailureText(error));
-    return;
   } catch (...) {
     printer.Abort();
     throw;
+  }
+}
+
+}  // namespace
+
+void PrintOrSavePdf(Forms& forms, const QString& pdf_name,
+                    const std::function<void(Printer&)>& draw) {
+  try {
+    PrintDocument(forms.ThePrinter(), draw);
+    return;
+  } catch (const NoPrinterError&) {
+    // Offered as a PDF below.
+  } catch (const PrinterError& error) {
+    forms.Message(PrinterFailureText(error));
+    return;
   }
 
   if (!forms.Ask(OfferPdfText())) return;
@@ -95,14 +105,9 @@ void PrintOrSavePdf(Forms& forms, const QString& pdf_name,
   // The same drawing as for the printer, so the file holds the printer's page.
   Printer pdf(path);
   try {
-    draw(pdf);
-    pdf.EndDoc();
+    PrintDocument(pdf, draw);
   } catch (const PrinterError&) {
-    pdf.Abort();
     forms.Message(PdfSaveFailureText(path));
-  } catch (...) {
-    pdf.Abort();
-    throw;
   }
 }
 

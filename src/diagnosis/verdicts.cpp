@@ -28,37 +28,27 @@ std::optional<std::string_view> Apply(const Rule& rule, const RhythmTexts& texts
   return std::nullopt;
 }
 
-const Rule& RuleOf(Rhythm rhythm) {
-  static const Rule kEmotion{{0, 1, 13, 14, 15, 27, 28}, 1, 13, 15, 27, std::nullopt};
-  static const Rule kIntellect{{0, 1, 16, 17, 32, 33}, 2, 16, 17, 32, 2.0};
-  static const Rule kPhysical{{0, 1, 11, 12, 22, 23}, 2, 11, 12, 22, 2.0};
-  switch (rhythm) {
-    case Rhythm::kEmotion:
-      return kEmotion;
-    case Rhythm::kIntellect:
-      return kIntellect;
-    case Rhythm::kPhysical:
-      break;
-  }
-  return kPhysical;
+// Each rhythm's texts and rule, in the order of Rhythm.
+struct RhythmRow {
+  const RhythmTexts& texts;
+  Rule rule;
+};
+
+const RhythmRow& RowOf(Rhythm rhythm) {
+  static const RhythmRow kRows[] = {
+      {kEmotionTexts, {{0, 1, 13, 14, 15, 27, 28}, 1, 13, 15, 27, std::nullopt}},
+      {kIntellectTexts, {{0, 1, 16, 17, 32, 33}, 2, 16, 17, 32, 2.0}},
+      {kPhysicalTexts, {{0, 1, 11, 12, 22, 23}, 2, 11, 12, 22, 2.0}},
+  };
+  return kRows[static_cast<std::size_t>(rhythm)];
 }
 
 }  // namespace
 
-const RhythmTexts& TextsOf(Rhythm rhythm) {
-  switch (rhythm) {
-    case Rhythm::kEmotion:
-      return kEmotionTexts;
-    case Rhythm::kIntellect:
-      return kIntellectTexts;
-    case Rhythm::kPhysical:
-      break;
-  }
-  return kPhysicalTexts;
-}
+const RhythmTexts& TextsOf(Rhythm rhythm) { return RowOf(rhythm).texts; }
 
 std::optional<std::string_view> Verdict(Rhythm rhythm, double position) {
-  return Apply(RuleOf(rhythm), TextsOf(rhythm), position);
+  return Apply(RowOf(rhythm).rule, TextsOf(rhythm), position);
 }
 
 void AppendRhythmLines(std::vector<std::string>& lines, double emotion, double intellect,

@@ -171,13 +171,10 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   return out;
 }
 
-namespace {
-
-// `unmappable` writes a character iconv has no code page 932 form for.
-template <typename Unmappable>
-std::string Encode(std::string_view utf8, bool escape_references, Unmappable unmappable) {
-  // First pass: well-formed UTF-8 only, look-alikes replaced, so that iconv
-  // can only stop at a whole character it has no form for.
+std::string Utf8ToCp932(std::string_view utf8) {
+  // First pass: well-formed UTF-8 only, look-alikes replaced and the "&" of
+  // a "&#" escaped, so that iconv can only stop at a whole character it has
+  // no form for.
   std::string clean;
   clean.reserve(utf8.size());
   while (!utf8.empty()) {
@@ -185,7 +182,7 @@ std::string Encode(std::string_view utf8, bool escape_references, Unmappable unm
     if (c.length == 0) {
       clean += '?';
       utf8.remove_prefix(1);
-    } else if (escape_references && utf8.starts_with("&#")) {
+    } else if (utf8.starts_with("&#")) {
       clean += "&#38;";
       utf8.remove_prefix(1);
     } else {
@@ -200,22 +197,10 @@ std::string Encode(std::string_view utf8, bool escape_references, Unmappable unm
   out.reserve(clean.size());
   while (!in.empty() && utf8_to_cp932.Convert(in, out) != 0) {
     const Utf8Char c = NextUtf8(in);
-    unmappable(c.code_point, out);
+    out += "&#" + std::to_string(static_cast<std::uint32_t>(c.code_point)) + ";";
     in.remove_prefix(std::max<std::size_t>(1, c.length));
   }
   return out;
-}
-
-}  // namespace
-
-std::string Utf8ToCp932(std::string_view utf8) {
-  return Encode(utf8, false, [](char32_t, std::string& out) { out += '?'; });
-}
-
-std::string Utf8ToCp932KeepingAll(std::string_view utf8) {
-  return Encode(utf8, true, [](char32_t cp, std::string& out) {
-    out += "&#" + std::to_string(static_cast<std::uint32_t>(cp)) + ";";
-  });
 }
 
 std::string ExpandCharacterReferences(std::string_view utf8) {

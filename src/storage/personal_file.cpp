@@ -51,7 +51,7 @@ std::string EncodeField(std::string_view text) {
       safe += c;
     }
   }
-  return Utf8ToCp932KeepingAll(safe);
+  return Utf8ToCp932(safe);
 }
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -197,6 +197,11 @@ void SyncFolder(const fs::path& folder) {
   if (fd.valid()) ::fsync(fd.get());
 }
 
+// The outcome of a save that ended with errno `err` (0: saved).
+SaveResult Outcome(const fs::path& target, int err) {
+  return err == 0 ? SaveResult{true, {}, 0} : SaveFailure(target, err);
+}
+
 }  // namespace
 
 SaveResult SaveFailure(const fs::path& path, int err) { return {false, path, err}; }
@@ -287,7 +292,7 @@ SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) 
   if (!fd.valid()) {
     const bool folder_locked = err == EACCES || err == EPERM || err == EROFS;
     if (replaces && folder_locked) err = RewriteInPlace(target, bytes);
-    return err == 0 ? SaveResult{true, {}, 0} : SaveFailure(target, err);
+    return Outcome(target, err);
   }
 
   // Owner and mode first, so the record is never readable by more people
@@ -298,8 +303,7 @@ SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) 
   if (err == 0 && !group_kept) {
     fd.Close();
     ::unlink(temp.c_str());
-    err = RewriteInPlace(target, bytes);
-    return err == 0 ? SaveResult{true, {}, 0} : SaveFailure(target, err);
+    return Outcome(target, RewriteInPlace(target, bytes));
   }
   if (err == 0) err = WriteAll(fd.get(), bytes);
   if (err == 0 && ::fsync(fd.get()) != 0) err = errno;

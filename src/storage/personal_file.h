@@ -80,7 +80,7 @@ PersonRecord ParsePersonalRecord(std::string_view data);
 // A character code page 932 has no form for is written as a decimal
 // character reference, 𠮷 as "&#134071;", and the "&" of a "&#" typed in a
 // field as "&#38;" (so "&#65;" is written "&#38;#65;"), as
-// Utf8ToCp932KeepingAll does: such a field reads back exactly as typed, and
+// Utf8ToCp932 does: such a field reads back exactly as typed, and
 // a field with neither is written byte for byte as plain code page 932.
 std::string FormatPersonalRecord(const PersonRecord& record);
 

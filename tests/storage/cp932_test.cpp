@@ -46,7 +46,7 @@ struct EncodeCase {
   const char* bytes;  // hex
 };
 
-TEST(Utf8ToCp932, EncodesWindows31JWithWindowsLookAlikesAndQuestionMarks) {
+TEST(Utf8ToCp932, EncodesWindows31JWithWindowsLookAlikesAndReferences) {
   const EncodeCase cases[] = {
       {"fullwidth tilde", "～", "81 60"},
       {"wave dash", "〜", "81 60"},
@@ -58,9 +58,10 @@ TEST(Utf8ToCp932, EncodesWindows31JWithWindowsLookAlikesAndQuestionMarks) {
       {"taka", "髙", "FB FC"},
       {"backslash", "\\", "5C"},
       {"private use", "\uE000", "F0 40"},
-      {"no form: accent", "é", "3F"},
-      {"no form: one ? per character", "a😀b", "61 3F 62"},
-      {"no form: U+FFFD", "\uFFFD", "3F"},
+      {"no form: accent", "é", "26 23 32 33 33 3B"},
+      {"no form: one reference per character", "a😀b", "61 26 23 31 32 38 35 31 32 3B 62"},
+      {"no form: U+FFFD", "\uFFFD", "26 23 36 35 35 33 33 3B"},
+      {"a typed &#", "&#65;", "26 23 33 38 3B 23 36 35 3B"},
       {"NUL", std::string("a\0b", 3), "61 3F 62"},
       {"stray byte",
        "a\xFF"
@@ -88,7 +89,7 @@ TEST(Cp932, LongTextsConvertWhole) {
   EXPECT_EQ(Cp932ToUtf8(bytes), text);
   EXPECT_EQ(Cp932ToUtf8(bytes + "\x82"), text + "\uFFFD");
   EXPECT_EQ(Utf8ToCp932(text), bytes);
-  EXPECT_EQ(Utf8ToCp932(Repeat("é", 1000) + "あ"), Repeat("?", 1000) + "\x82\xA0");
+  EXPECT_EQ(Utf8ToCp932(Repeat("é", 1000) + "あ"), Repeat("&#233;", 1000) + "\x82\xA0");
 }
 
 // Plain UTF-8, written out here rather than borrowed from the code under test.
