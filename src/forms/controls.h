@@ -33,7 +33,8 @@ struct ControlSpec {
 
 // Creates the controls of a table on `form`, in table order, each named and
 // placed; containers must come before what they contain. Also sets the form's
-// tab order from the tab indices.
+// tab order from the tab indices, and gives screen readers the roles of the
+// windows (window) and of the picture (chart).
 void BuildControls(QWidget& form, std::span<const ControlSpec> table);
 
 // Fills a widget's background with `colour`, its text black whatever the

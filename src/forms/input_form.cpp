@@ -81,6 +81,15 @@ InputForm::InputForm(QWidget* parent) : QWidget(parent) {
   Command1 = Control<QPushButton>(*this, "Command1");
   Command1->setDefault(true);
 
+  // The group takes its one stop at its frame's place, after the button:
+  // 令和, last by its tab index, joins the other eras in the focus chain.
+  // The arrow keys move within the group whatever the options' focus policy.
+  QWidget::setTabOrder(Options[Options.size() - 2], Options.back());
+  for (QRadioButton* option : Options) {
+    connect(option, &QRadioButton::toggled, this, &InputForm::MakeChosenEraTheTabStop);
+  }
+  MakeChosenEraTheTabStop();
+
   // A screen reader reads each box by the frame and label that name it.
   const struct {
     QLineEdit* box;
@@ -108,6 +117,14 @@ const Era* InputForm::ChosenEra() const {
 
 void InputForm::ChooseEra(const Era* era) {
   if (era) Options[static_cast<std::size_t>(era - EraTable.data())]->setChecked(true);
+}
+
+void InputForm::MakeChosenEraTheTabStop() {
+  const Era* chosen = ChosenEra();
+  const std::size_t stop = chosen ? static_cast<std::size_t>(chosen - EraTable.data()) : 0;
+  for (std::size_t i = 0; i < Options.size(); ++i) {
+    Options[i]->setFocusPolicy(i == stop ? Qt::StrongFocus : Qt::ClickFocus);
+  }
 }
 
 void InputForm::keyPressEvent(QKeyEvent* event) {

@@ -1,5 +1,6 @@
 #include "forms/result_form.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -73,6 +74,46 @@ ResultForm::ResultForm(QWidget* parent) : QWidget(parent) {
   Command2 = Control<QPushButton>(*this, "Command2");
   Command3 = Control<QPushButton>(*this, "Command3");
   for (QPushButton* button : {Command1, Command2, Command3}) button->setAutoDefault(false);
+
+  // A screen reader names the window as the result, and reads each value by
+  // the label beside it; the month and its first day's weekday, whose label
+  // 月1日： stands between them, by what each of them is.
+  setAccessibleName(QString::fromUtf8("バイオリズム診断の結果"));
+  const struct {
+    QWidget* control;
+    const char* name;
+  } names[] = {
+      {Text9, "生まれてから今日までの日数"},
+      {Text10, "感情"},
+      {Text11, "知性"},
+      {Text12, "身体"},
+      {Text1, "誕生日は"},
+      {Text3, "月"},
+      {Text2, "1日の曜日"},
+      {List1, "診断メッセージ"},
+  };
+  for (const auto& [control, name] : names) control->setAccessibleName(QString::fromUtf8(name));
+  List1->installEventFilter(this);
+}
+
+void ResultForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->click();
+      return;
+    }
+  }
+  QWidget::keyPressEvent(event);
+}
+
+bool ResultForm::eventFilter(QObject* watched, QEvent* event) {
+  // Left to itself the list makes its first line current but unselected,
+  // unread by a screen reader, and the first Down arrow passes over it.
+  if (watched == List1 && event->type() == QEvent::FocusIn && List1->count() > 0 &&
+      List1->selectedItems().isEmpty()) {
+    List1->setCurrentRow(0);
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void ResultForm::closeEvent(QCloseEvent* event) {

@@ -35,6 +35,10 @@ class ResultForm : public QWidget {
   void closed();
 
  protected:
+  // Enter, as Space, presses the button that has the focus.
+  void keyPressEvent(QKeyEvent* event) override;
+  // The message list's first line is its current one when it gets the focus.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 };
 
