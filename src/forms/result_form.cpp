@@ -1,5 +1,6 @@
 #include "forms/result_form.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -107,13 +108,21 @@ void ResultForm::keyPressEvent(QKeyEvent* event) {
 }
 
 bool ResultForm::eventFilter(QObject* watched, QEvent* event) {
-  // Left to itself the list makes its first line current but unselected,
-  // unread by a screen reader, and the first Down arrow passes over it.
-  if (watched == List1 && event->type() == QEvent::FocusIn && List1->count() > 0 &&
-      List1->selectedItems().isEmpty()) {
-    List1->setCurrentRow(0);
+  if (watched == List1 && event->type() == QEvent::FocusIn) {
+    QMetaObject::invokeMethod(this, &ResultForm::FocusCurrentLine, Qt::QueuedConnection);
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void ResultForm::FocusCurrentLine() {
+  if (!List1->hasFocus() || List1->count() == 0) return;
+  // Left to itself the list makes its first line current but unselected,
+  // and a screen reader names only the list: the first Down arrow then
+  // seems to pass over line one.
+  if (List1->selectedItems().isEmpty()) List1->setCurrentRow(0);
+  QAccessibleEvent focus(List1, QAccessible::Focus);
+  focus.setChild(List1->currentRow());
+  QAccessible::updateAccessibility(&focus);
 }
 
 void ResultForm::closeEvent(QCloseEvent* event) {

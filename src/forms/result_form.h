@@ -37,9 +37,13 @@ class ResultForm : public QWidget {
  protected:
   // Enter, as Space, presses the button that has the focus.
   void keyPressEvent(QKeyEvent* event) override;
-  // The message list's first line is its current one when it gets the focus.
+  // The message list's current line, the first unless the user moved, is
+  // selected and read when the list gets the focus.
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FocusCurrentLine();
 };
 
 }  // namespace bio
