@@ -112,6 +112,10 @@ void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
   }
 }
 
+void SetAccessibleNames(std::initializer_list<AccessibleName> names) {
+  for (const auto& [control, name] : names) control->setAccessibleName(QString::fromUtf8(name));
+}
+
 std::string TextOf(const QLineEdit& box) { return box.text().toStdString(); }
 
 void SetText(QLineEdit& box, const std::string& utf8) {

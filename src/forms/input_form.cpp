@@ -91,10 +91,7 @@ InputForm::InputForm(QWidget* parent) : QWidget(parent) {
   MakeChosenEraTheTabStop();
 
   // A screen reader reads each box by the frame and label that name it.
-  const struct {
-    QLineEdit* box;
-    const char* name;
-  } names[] = {
+  SetAccessibleNames({
       {Text7, "氏名の入力"},
       {Text1, "生年月日入力 年"},
       {Text2, "生年月日入力 月"},
@@ -102,8 +99,7 @@ InputForm::InputForm(QWidget* parent) : QWidget(parent) {
       {Text4, "現在の西暦年月日入力 年"},
       {Text5, "現在の西暦年月日入力 月"},
       {Text6, "現在の西暦年月日入力 日"},
-  };
-  for (const auto& [box, name] : names) box->setAccessibleName(QString::fromUtf8(name));
+  });
   for (QRadioButton* option : Options) option->setAccessibleName(option->text());
   Command1->setAccessibleName(Command1->text().trimmed());
 }

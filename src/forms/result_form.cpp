@@ -80,10 +80,7 @@ ResultForm::ResultForm(QWidget* parent) : QWidget(parent) {
   // the label beside it; the month and its first day's weekday, whose label
   // 月1日： stands between them, by what each of them is.
   setAccessibleName(QString::fromUtf8("バイオリズム診断の結果"));
-  const struct {
-    QWidget* control;
-    const char* name;
-  } names[] = {
+  SetAccessibleNames({
       {Text9, "生まれてから今日までの日数"},
       {Text10, "感情"},
       {Text11, "知性"},
@@ -92,8 +89,7 @@ ResultForm::ResultForm(QWidget* parent) : QWidget(parent) {
       {Text3, "月"},
       {Text2, "1日の曜日"},
       {List1, "診断メッセージ"},
-  };
-  for (const auto& [control, name] : names) control->setAccessibleName(QString::fromUtf8(name));
+  });
   List1->installEventFilter(this);
 }
 
