@@ -81,11 +81,11 @@ QString RejectionText(const Rejection& r) {
   static const char kDay[] = "日には、1から%1までの整数を入力してください（%2は%1日までです）。";
 
   using Box = Rejection::Box;
-  const bool birth = r.frame == Rejection::Frame::kBirth;
+  const bool birth = r.frame() == Rejection::Frame::kBirth;
   QString frame = Text(birth ? "「生年月日入力」の" : "「現在の西暦年月日入力」の");
   // The era and year of a birth date, or 西暦 and the year of today's.
-  const QString calendar = r.era ? Text(r.era->name) : Text("西暦");
-  switch (r.box) {
+  const QString calendar = r.era() ? Text(r.era()->name) : Text("西暦");
+  switch (r.box()) {
     case Box::kEra:
       return frame + Text(kChooseEra).arg(EraNames());
     case Box::kYear:
@@ -93,15 +93,16 @@ QString RejectionText(const Rejection& r) {
     case Box::kYearTooLate: {
       // Only a birth year can be a whole number and still lie past the last
       // year: today's box refuses such a year as any other out of range.
-      const int last_era_year = r.era ? kLastYear - r.era->base_year + 1 : kLastYear;
+      const int last_era_year = r.era() ? kLastYear - r.era()->base_year + 1 : kLastYear;
       return frame + Text(kEraYearTooLate).arg(calendar).arg(last_era_year).arg(kLastYear);
     }
     case Box::kMonth:
       return frame + Text(kMonth);
     case Box::kDay: {
       // The month as a person reads it, e.g. 昭和50年2月.
-      const QString month = calendar + Number(r.year) + Text("年") + Number(r.month) + Text("月");
-      return frame + Text(kDay).arg(r.days).arg(month);
+      const Rejection::Month& m = r.month();
+      const QString month = calendar + Number(m.year) + Text("年") + Number(m.month) + Text("月");
+      return frame + Text(kDay).arg(m.days).arg(month);
     }
   }
   return frame;
