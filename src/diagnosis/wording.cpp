@@ -128,15 +128,22 @@ QString PrinterFailureText(const PrinterError& error) {
          Text("\nプリンタの設定を確かめてから、もう一度印刷してください。");
 }
 
-QString OfferPdfText() {
-  return Text(
-      "プリンタが見つかりません。\n"
-      "印刷する代わりに、このページをPDFファイルとして保存しますか？");
+Question OfferPdfQuestion() {
+  return {.text = Text("プリンタが見つかりません。\n"
+                       "印刷する代わりに、このページをPDFファイルとして保存しますか？"),
+          .yes = Text("はい"),
+          .no = Text("いいえ")};
 }
 
-QString SavePdfDialogTitle() { return Text("PDFファイルとして保存"); }
-
-QString PdfFileFilter() { return Text("PDFファイル (*.pdf)"); }
+SaveDialogWords SavePdfDialogWords() {
+  return {.title = Text("PDFファイルとして保存"),
+          .filter = Text("PDFファイル (*.pdf)"),
+          .look_in = Text("場所："),
+          .file_name = Text("ファイル名："),
+          .file_type = Text("ファイルの種類："),
+          .save = Text("保存"),
+          .cancel = Text("キャンセル")};
+}
 
 QString PdfSaveFailureText(const QString& path) {
   return Text(
