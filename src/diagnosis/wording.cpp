@@ -162,7 +162,7 @@ QString EventFailureText(const char* action, EventFailure failure) {
 const char kNoDesktopSessionText[] =
     "バイオリズム診断にはデスクトップの画面が必要です。画面なしで動かすには xvfb-run "
     "を使ってください。\n"
-    "biorhythm needs a desktop session (no DISPLAY or WAYLAND_DISPLAY is set); to run it without "
-    "a screen, use xvfb-run.\n";
+    "biorhythm needs a desktop session (DISPLAY for X11, WAYLAND_DISPLAY for Wayland); to run it "
+    "without a screen, use xvfb-run.\n";
 
 }  // namespace bio
