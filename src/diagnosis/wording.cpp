@@ -91,9 +91,10 @@ QString RejectionText(const Rejection& r) {
     case Box::kYear:
       return frame + (birth ? Text(kEraYear) : Text(kWesternYear).arg(kLastYear));
     case Box::kYearTooLate: {
-      // Only a birth year can be a whole number and still lie past the last
-      // year: today's box refuses such a year as any other out of range.
-      const int last_era_year = r.era() ? kLastYear - r.era()->base_year + 1 : kLastYear;
+      // Only a birth year, which always has its era, can be a whole number
+      // and still lie past the last year: today's box refuses such a year as
+      // any other out of range.
+      const int last_era_year = kLastYear - r.era()->base_year + 1;
       return frame + Text(kEraYearTooLate).arg(calendar).arg(last_era_year).arg(kLastYear);
     }
     case Box::kMonth:
