@@ -175,7 +175,7 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   return out;
 }
 
-std::string Utf8ToCp932(std::string_view utf8) {
+std::string Utf8ToCp932(std::string_view utf8, bool ascii_only) {
   // First pass: only characters the code page holds both ways are left for
   // iconv; every other becomes its reference, and the "&" of a "&#" is
   // escaped, so iconv never meets a character it cannot convert.
@@ -188,7 +188,7 @@ std::string Utf8ToCp932(std::string_view utf8) {
       clean += '?';  // a 00 byte would cut the text short for other readers
     } else if (utf8.starts_with("&#")) {
       clean += "&#38;";
-    } else if (c.code_point < two_way.size() && two_way.test(c.code_point)) {
+    } else if (c.code_point < (ascii_only ? 0x80 : two_way.size()) && two_way.test(c.code_point)) {
       clean.append(utf8.substr(0, c.length));
     } else {
       clean += "&#" + std::to_string(static_cast<std::uint32_t>(c.code_point)) + ";";

@@ -29,8 +29,9 @@ std::string Cp932ToUtf8(std::string_view bytes);
 // So ExpandCharacterReferences(Cp932ToUtf8(result)) gives every scalar value
 // of the text back as it was, but U+0000 and what was not well-formed. A
 // text without "&#" whose characters the code page holds both ways gives
-// plain code page 932.
-std::string Utf8ToCp932(std::string_view utf8);
+// plain code page 932. `ascii_only` writes every character beyond ASCII as
+// a reference.
+std::string Utf8ToCp932(std::string_view utf8, bool ascii_only = false);
 
 // Replaces each "&#" digits ";" naming a Unicode scalar value by that
 // character, except U+0000, CR and LF, which a field never holds; any other

@@ -40,7 +40,7 @@ std::string_view TrimTrailingBlanks(std::string_view s) {
 // The characters that would change the line's shape on read-back are
 // replaced before encoding. Working on UTF-8 bytes is safe: 0x22, 0x0D and
 // 0x0A never occur inside a multi-byte UTF-8 sequence.
-std::string EncodeField(std::string_view text) {
+std::string EncodeField(std::string_view text, bool ascii_only) {
   std::string safe;
   safe.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -54,7 +54,7 @@ std::string EncodeField(std::string_view text) {
       safe += c;
     }
   }
-  return Utf8ToCp932(safe);
+  return Utf8ToCp932(safe, ascii_only);
 }
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -416,16 +416,21 @@ PersonRecord ParsePersonalRecord(std::string_view data) {
 }
 
 std::string FormatPersonalRecord(const PersonRecord& record) {
-  std::string line;
-  for (const std::string* field :
-       {&record.name, &record.era, &record.year, &record.month, &record.day}) {
-    if (!line.empty()) line += ',';
-    line += '"';
-    line += EncodeField(*field);
-    line += '"';
-  }
-  line += "\r\n";
-  return line;
+  const auto line = [&record](bool ascii_only) {
+    std::string bytes;
+    for (const std::string* field :
+         {&record.name, &record.era, &record.year, &record.month, &record.day}) {
+      if (!bytes.empty()) bytes += ',';
+      bytes += '"';
+      bytes += EncodeField(*field, ascii_only);
+      bytes += '"';
+    }
+    return bytes + "\r\n";
+  };
+  // Code page 932 that would pass for UTF-8 (half-width katakana pairs with
+  // no era, ﾃｱ as C3 B1) is written in ASCII with references instead.
+  std::string bytes = line(false);
+  return ReadsAsUtf8(SplitRecord(bytes), false) ? line(true) : bytes;
 }
 
 PersonRecord LoadPersonalFile(const fs::path& folder) {

@@ -92,7 +92,8 @@ SaveResult SaveFailure(const std::filesystem::path& path, int err);
 // would need two or three trail bytes from 0x80-0xBF after it; each era
 // name begins with such a 0x8E-0x97 byte, so a file with an era is never
 // taken for UTF-8. Only a few half-width katakana pairs with no era (ﾃｱ,
-// C3 B1) read as UTF-8 letters (ñ). Either way, a decimal character
+// C3 B1) would read as UTF-8 letters (ñ), so FormatPersonalRecord writes
+// such a record in ASCII with references. Either way, a decimal character
 // reference (&#134071;) in a field becomes its character again, as
 // ExpandCharacterReferences says.
 PersonRecord ParsePersonalRecord(std::string_view data);
@@ -106,7 +107,8 @@ PersonRecord ParsePersonalRecord(std::string_view data);
 // field as "&#38;" (so "&#65;" is written "&#38;#65;"), as
 // Utf8ToCp932 does, also for a character whose code page 932 form would
 // read back as another (¥, —, 〜): such a field reads back exactly as typed,
-// and a field with neither is written byte for byte as plain code page 932.
+// and a field with neither is written byte for byte as plain code page 932,
+// unless the record would then pass for UTF-8 (see ParsePersonalRecord).
 std::string FormatPersonalRecord(const PersonRecord& record);
 
 }  // namespace bio
