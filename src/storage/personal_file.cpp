@@ -437,7 +437,7 @@ PersonRecord LoadPersonalFile(const fs::path& folder) {
   fs::path path = folder / kPersonalFileName;
   if (FollowLinks(path) != 0) return {};  // as if there were no file
   const std::optional<std::string> data = ReadFile(path);
-  if (!data) return {};  // no file yet (first start), not readable, or no file at all
+  if (!data) return {};  // no file yet (first start), unreadable, or not a regular file
   if (!IsWholeRecord(*data)) {
     if (const std::optional<std::string> before = ReadFile(PreImagePath(path))) {
       return ParsePersonalRecord(*before);
