@@ -399,14 +399,13 @@ SaveResult Outcome(const fs::path& target, int err) {
 SaveResult SaveFailure(const fs::path& path, int err) { return {false, path, err}; }
 
 PersonRecord ParsePersonalRecord(std::string_view data) {
-  RawRecord raw = SplitRecord(data);
-  bool utf8 = false;
-  if (data.starts_with(kUtf8Bom)) {
-    const RawRecord after_bom = SplitRecord(data.substr(kUtf8Bom.size()));
-    utf8 = ReadsAsUtf8(after_bom, true);
-    if (utf8) raw = after_bom;
-  }
-  utf8 = utf8 || ReadsAsUtf8(raw, false);
+  // No code page 932 character begins with EF BB, so a byte order mark is
+  // dropped whatever follows it; before an all-ASCII record it still says
+  // UTF-8.
+  const bool bom = data.starts_with(kUtf8Bom);
+  if (bom) data.remove_prefix(kUtf8Bom.size());
+  const RawRecord raw = SplitRecord(data);
+  const bool utf8 = ReadsAsUtf8(raw, bom);
   std::array<std::string, 5> fields;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     fields[i] = ExpandCharacterReferences(utf8 ? std::string(raw[i]) : Cp932ToUtf8(raw[i]));

@@ -81,11 +81,12 @@ SaveResult SaveFailure(const std::filesystem::path& path, int err);
 // to the next comma or line end, trailing blanks trimmed. Reading stops after
 // the fifth field. No field ever holds a CR or LF.
 //
-// The fields are read as UTF-8 when the five of them, as they stand in the
-// file, are well-formed UTF-8 and hold a byte from 0x80, or when they follow
-// a byte order mark (dropped then) and are well-formed UTF-8, for a file a
-// person edited and saved in a text editor of today; what comes after the
-// record plays no part; otherwise as code page 932, the
+// A byte order mark first is dropped (no code page 932 character begins
+// EF BB). The fields are then read as UTF-8 when the five of them, as they
+// stand in the file, are well-formed UTF-8 and either hold a byte from 0x80
+// or followed the mark, for a file a person edited and saved in a text
+// editor of today; what comes after the record plays no part; otherwise as
+// code page 932, the
 // program's own format. The guess is safe because Shift_JIS text with kana or
 // kanji is almost never well-formed UTF-8: a kanji's lead byte is 0x81-0x9F
 // or 0xE0-0xFC, and 0x81-0x9F cannot start a UTF-8 sequence while 0xE0-0xFC
