@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "diagnosis/input_check.h"
+#include "forms/forms.h"
 
 namespace bio {
 
@@ -31,11 +32,9 @@ QString PersonalFileSaveFailureText(const SaveResult& failure);
 QString PrinterFailureText(const PrinterError& error);
 
 // With no printer at all: the question whether to keep the page as a PDF,
-// the save dialog's title and file filter, and a PDF that could not be
-// written.
-QString OfferPdfText();
-QString SavePdfDialogTitle();
-QString PdfFileFilter();
+// the save dialog's words, and a PDF that could not be written.
+Question OfferPdfQuestion();
+SaveDialogWords SavePdfDialogWords();
 QString PdfSaveFailureText(const QString& path);
 
 // The monthly graph's name, and what it shows in words for those who cannot
