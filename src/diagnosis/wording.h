@@ -31,11 +31,11 @@ QString PrinterFailureText(const PrinterError& error);
 
 // With no printer at all: the question whether to keep the page as a PDF,
 // the save dialog's title and file filter, and a PDF that could not be
-// written.
+// written, with the errno behind it (0: no reason known).
 QString OfferPdfText();
 QString SavePdfDialogTitle();
 QString PdfFileFilter();
-QString PdfSaveFailureText(const QString& path);
+QString PdfSaveFailureText(const QString& path, int error_number);
 
 // What an event procedure was doing when something unforeseen stopped it.
 enum class EventFailure { kOutOfMemory, kUnexpected };
