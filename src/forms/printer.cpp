@@ -197,6 +197,8 @@ void Printer::PrintLine(const QString& text) {
   const qreal width = device_->width();
   qsizetype indent = 0;
   while (indent < text.size() && text[indent].isSpace()) ++indent;
+  // An indent that would leave little room for the text is not repeated.
+  if (metrics.horizontalAdvance(text.left(indent)) > width / 2) indent = 0;
   // A line that fits is drawn as it stands, in one piece.
   QString rest = text;
   qsizetype fits = metrics.horizontalAdvance(text) <= width
