@@ -56,10 +56,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (char c : written) quotes += c == '"';
   Check(quotes == 10);
 
-  // After one save the record is settled: saving and loading again changes
-  // nothing.
-  const bio::PersonRecord second = bio::ParsePersonalRecord(written);
-  Check(bio::ParsePersonalRecord(bio::FormatPersonalRecord(second)) == second);
+  // Every character reads back as it was read, but for the two a save
+  // replaces: a " (by the full-width ＂) and U+0000 (by "?").
+  bio::PersonRecord expected = first;
+  for (std::string* field :
+       {&expected.name, &expected.era, &expected.year, &expected.month, &expected.day}) {
+    std::string replaced;
+    for (char c : *field)
+      replaced += c == '"' ? "\xEF\xBC\x82" : c == '\0' ? "?" : std::string(1, c);
+    *field = replaced;
+  }
+  Check(bio::ParsePersonalRecord(written) == expected);
 
   Check(IsWellFormedUtf8(bio::Cp932ToUtf8(bytes)));
   return 0;

@@ -50,8 +50,8 @@ void Execute(Program& program) {
   const auto checked = CheckInput(program.forms.Nurel());
   if (const auto* rejection = std::get_if<Rejection>(&checked)) {
     program.forms.Message(RejectionText(*rejection));
-    rejection->control->setFocus();
-    if (auto* box = qobject_cast<QLineEdit*>(rejection->control)) box->selectAll();
+    rejection->control()->setFocus();
+    if (auto* box = qobject_cast<QLineEdit*>(rejection->control())) box->selectAll();
     return;
   }
   ResultForm& sindan = program.forms.Sindan();

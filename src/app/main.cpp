@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <QTranslator>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "app/program.h"
 #include "app/session.h"
@@ -14,10 +16,14 @@
 constexpr bio::ProgramCopy kProgramCopy = bio::ProgramCopy::BIO_PROGRAM_COPY;
 
 int main(int argc, char* argv[]) {
-  if (!bio::DesktopSessionAvailable()) {
+  const std::string platform = bio::NamedPlatform(argc, argv);
+  if (!bio::DesktopSessionAvailable(platform)) {
     std::fputs(bio::kNoDesktopSessionText, stderr);
     return 1;
   }
+  // Qt reads only `-platform NAME` from the command line; a platform named
+  // as -platform=NAME reaches it through the environment.
+  if (!platform.empty()) ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("biorhythm"));
   QGuiApplication::setDesktopFileName(QStringLiteral(BIO_DESKTOP_FILE_NAME));

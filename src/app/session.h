@@ -1,11 +1,20 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 namespace bio {
 
-// True when the environment names a graphical session to open the windows
-// on (DISPLAY or WAYLAND_DISPLAY), or a Qt platform chosen by hand
-// (QT_QPA_PLATFORM, e.g. offscreen). Without any of them Qt would abort with
-// advice that does not fit.
-bool DesktopSessionAvailable();
+// The Qt platform the program is told to start on: `-platform NAME` or
+// `-platform=NAME` on the command line, else QT_QPA_PLATFORM; empty for the
+// desktop's own.
+std::string NamedPlatform(int argc, const char* const* argv);
+
+// True when `platform` (as NamedPlatform gives it; a list such as
+// "wayland;xcb" when any of them can start) has what it needs: xcb needs
+// DISPLAY and wayland WAYLAND_DISPLAY, the desktop's own either; a platform
+// without a screen (offscreen, minimal, vnc) needs nothing. Without what it
+// needs, Qt would abort with advice that does not fit.
+bool DesktopSessionAvailable(std::string_view platform);
 
 }  // namespace bio

@@ -22,23 +22,51 @@ struct InputDates {
 };
 
 // Why the input window names no real date: the box at fault, what it takes,
-// and the control to go back to. The message box words it from these.
-struct Rejection {
+// and the control to go back to. The message box words it from these. Made
+// only by the factories below, one per refusal, each taking just the values
+// its message names.
+class Rejection {
+ public:
   enum class Frame { kBirth, kToday };
   enum class Box {
     kEra,          // no era option chosen
     kYear,         // not a whole number in range
-    kYearTooLate,  // a Western year past kLastYear
+    kYearTooLate,  // a birth year whose Western year passes kLastYear
     kMonth,
-    kDay,  // not a day of the month below
+    kDay,  // not a day of month()
   };
-  QWidget* control;
-  Frame frame;
-  Box box;
-  const Era* era = nullptr;  // the birth date's era; none for today's date
-  double year = 0;           // for kYearTooLate and kDay: the year as typed
-  double month = 0;          // for kDay: the month the day lies in
-  int days = 0;              // for kDay: that month's length
+  // The month a refused day lies in: its year as typed (within the era for
+  // a birth date), the month, and that month's length.
+  struct Month {
+    double year;
+    double month;
+    int days;
+  };
+
+  static Rejection NoEra(QWidget* first_option);
+  static Rejection BirthYear(QWidget* box);
+  static Rejection BirthYearTooLate(QWidget* box, const Era& era);
+  static Rejection BirthMonth(QWidget* box);
+  static Rejection BirthDay(QWidget* box, const Era& era, Month month);
+  static Rejection TodayYear(QWidget* box);
+  static Rejection TodayMonth(QWidget* box);
+  static Rejection TodayDay(QWidget* box, Month month);
+
+  QWidget* control() const { return control_; }
+  Frame frame() const { return frame_; }
+  Box box() const { return box_; }
+  const Era* era() const { return era_; }        // the birth date's era; none for today's date
+  const Month& month() const { return month_; }  // for kDay
+
+ private:
+  Rejection(QWidget* control, Frame frame, Box box, const Era* era = nullptr, Month month = {})
+      : control_(control), frame_(frame), box_(box), era_(era), month_(month) {}
+
+  QWidget* control_;
+  Frame frame_;
+  Box box_;
+  const Era* era_;
+  Month month_;
 };
 
 // The last Western year a date may lie in: the result window and the day's

@@ -119,9 +119,9 @@ void PrintOrSavePdf(Forms& forms, const QString& pdf_name,
     return;
   }
 
-  if (!forms.Ask(OfferPdfText())) return;
-  const QString path = forms.ChooseSaveFile(
-      SavePdfDialogTitle(), QDir(Forms::DocumentsFolder()).filePath(pdf_name), PdfFileFilter());
+  if (!forms.Ask(OfferPdfQuestion())) return;
+  const QString path =
+      forms.ChooseSaveFile(SavePdfDialogWords(), QDir(Forms::DocumentsFolder()).filePath(pdf_name));
   if (path.isEmpty()) return;
   // The same drawing as for the printer, so the file holds the printer's page.
   Printer pdf(path);

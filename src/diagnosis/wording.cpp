@@ -81,27 +81,29 @@ QString RejectionText(const Rejection& r) {
   static const char kDay[] = "日には、1から%1までの整数を入力してください（%2は%1日までです）。";
 
   using Box = Rejection::Box;
-  const bool birth = r.frame == Rejection::Frame::kBirth;
+  const bool birth = r.frame() == Rejection::Frame::kBirth;
   QString frame = Text(birth ? "「生年月日入力」の" : "「現在の西暦年月日入力」の");
   // The era and year of a birth date, or 西暦 and the year of today's.
-  const QString calendar = r.era ? Text(r.era->name) : Text("西暦");
-  switch (r.box) {
+  const QString calendar = r.era() ? Text(r.era()->name) : Text("西暦");
+  switch (r.box()) {
     case Box::kEra:
       return frame + Text(kChooseEra).arg(EraNames());
     case Box::kYear:
       return frame + (birth ? Text(kEraYear) : Text(kWesternYear).arg(kLastYear));
     case Box::kYearTooLate: {
-      // Only a birth year can be a whole number and still lie past the last
-      // year: today's box refuses such a year as any other out of range.
-      const int last_era_year = r.era ? kLastYear - r.era->base_year + 1 : kLastYear;
+      // Only a birth year, which always has its era, can be a whole number
+      // and still lie past the last year: today's box refuses such a year as
+      // any other out of range.
+      const int last_era_year = kLastYear - r.era()->base_year + 1;
       return frame + Text(kEraYearTooLate).arg(calendar).arg(last_era_year).arg(kLastYear);
     }
     case Box::kMonth:
       return frame + Text(kMonth);
     case Box::kDay: {
       // The month as a person reads it, e.g. 昭和50年2月.
-      const QString month = calendar + Number(r.year) + Text("年") + Number(r.month) + Text("月");
-      return frame + Text(kDay).arg(r.days).arg(month);
+      const Rejection::Month& m = r.month();
+      const QString month = calendar + Number(m.year) + Text("年") + Number(m.month) + Text("月");
+      return frame + Text(kDay).arg(m.days).arg(month);
     }
   }
   return frame;
@@ -127,15 +129,22 @@ QString PrinterFailureText(const PrinterError& error) {
          Text("\nプリンタの設定を確かめてから、もう一度印刷してください。");
 }
 
-QString OfferPdfText() {
-  return Text(
-      "プリンタが見つかりません。\n"
-      "印刷する代わりに、このページをPDFファイルとして保存しますか？");
+Question OfferPdfQuestion() {
+  return {.text = Text("プリンタが見つかりません。\n"
+                       "印刷する代わりに、このページをPDFファイルとして保存しますか？"),
+          .yes = Text("はい"),
+          .no = Text("いいえ")};
 }
 
-QString SavePdfDialogTitle() { return Text("PDFファイルとして保存"); }
-
-QString PdfFileFilter() { return Text("PDFファイル (*.pdf)"); }
+SaveDialogWords SavePdfDialogWords() {
+  return {.title = Text("PDFファイルとして保存"),
+          .filter = Text("PDFファイル (*.pdf)"),
+          .look_in = Text("場所："),
+          .file_name = Text("ファイル名："),
+          .file_type = Text("ファイルの種類："),
+          .save = Text("保存"),
+          .cancel = Text("キャンセル")};
+}
 
 QString PdfSaveFailureText(const QString& path, int error_number) {
   return Text("PDFファイル「%1」を保存できませんでした。").arg(QDir::toNativeSeparators(path)) +
@@ -153,7 +162,7 @@ QString EventFailureText(const char* action, EventFailure failure) {
 const char kNoDesktopSessionText[] =
     "バイオリズム診断にはデスクトップの画面が必要です。画面なしで動かすには xvfb-run "
     "を使ってください。\n"
-    "biorhythm needs a desktop session (no DISPLAY or WAYLAND_DISPLAY is set); to run it without "
-    "a screen, use xvfb-run.\n";
+    "biorhythm needs a desktop session (DISPLAY for X11, WAYLAND_DISPLAY for Wayland); to run it "
+    "without a screen, use xvfb-run.\n";
 
 }  // namespace bio

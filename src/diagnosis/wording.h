@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "diagnosis/input_check.h"
+#include "forms/forms.h"
 
 namespace bio {
 
@@ -30,11 +31,10 @@ QString PersonalFileSaveFailureText(const SaveResult& failure);
 QString PrinterFailureText(const PrinterError& error);
 
 // With no printer at all: the question whether to keep the page as a PDF,
-// the save dialog's title and file filter, and a PDF that could not be
-// written, with the errno behind it (0: no reason known).
-QString OfferPdfText();
-QString SavePdfDialogTitle();
-QString PdfFileFilter();
+// the save dialog's words, and a PDF that could not be written, with the
+// errno behind it (0: no reason known).
+Question OfferPdfQuestion();
+SaveDialogWords SavePdfDialogWords();
 QString PdfSaveFailureText(const QString& path, int error_number);
 
 // What an event procedure was doing when something unforeseen stopped it.

@@ -34,10 +34,22 @@ bool OnlyUnitLeft(std::string_view rest, DateUnit unit) {
   return rest.empty();
 }
 
+// True when the number as typed has no fraction or one of zeros only. Decided
+// from the digits: 4.9999999999999999999 rounds to 5 as a double, yet names
+// no whole day.
+bool FractionAllZeros(std::string_view number) {
+  const std::size_t point = number.find('.');
+  return point == std::string_view::npos ||
+         number.find_first_not_of('0', point + 1) == std::string_view::npos;
+}
+
 std::optional<double> ReadNarrowed(std::string_view narrow, DateUnit unit) {
   std::size_t length = 0;
   const std::optional<double> value = LeadingNumber(narrow, &length);
-  if (!value || !OnlyUnitLeft(narrow.substr(length), unit)) return std::nullopt;
+  if (!value || !FractionAllZeros(narrow.substr(0, length)) ||
+      !OnlyUnitLeft(narrow.substr(length), unit)) {
+    return std::nullopt;
+  }
   return value;
 }
 

@@ -15,11 +15,11 @@ std::string NarrowDateText(std::string_view utf8);
 enum class DateUnit { kYear, kMonth, kDay };
 
 // The number a date box holds. Its narrowed text must be blanks, one number
-// (optional sign, digits, optional "." and fraction), then optionally blanks
+// (optional sign, digits, optional "." and a fraction of zeros), then optionally blanks
 // and the box's own unit (年, 月 or 日), and blanks: "12", " 12月", "５０　年".
 // Nothing for anything else, so that a slip inside or after the number
-// ("5o", "1 2", "5e1", "1,000", "5日" in a month box) is not read as the
-// number it begins with.
+// ("5o", "1 2", "5e1", "1,000", "5.01", "5日" in a month box) is not read as
+// the number it begins with.
 std::optional<double> ReadDateBox(std::string_view utf8, DateUnit unit);
 
 // The era-year box reads the same with the unit 年, and also takes 元 in

@@ -150,33 +150,31 @@ void Forms::Message(const QString& text) {
   QMessageBox::warning(VisibleWindow(), QString::fromUtf8(kProgramTitle), text);
 }
 
-bool Forms::Ask(const QString& text) {
-  if (ask) return ask(text);
-  QMessageBox box(QMessageBox::Question, QString::fromUtf8(kProgramTitle), text,
+bool Forms::Ask(const Question& question) {
+  if (ask) return ask(question.text);
+  QMessageBox box(QMessageBox::Question, QString::fromUtf8(kProgramTitle), question.text,
                   QMessageBox::Yes | QMessageBox::No, VisibleWindow());
-  // Qt's own button texts are English unless its translations are installed.
-  box.button(QMessageBox::Yes)->setText(QString::fromUtf8("はい"));
-  box.button(QMessageBox::No)->setText(QString::fromUtf8("いいえ"));
+  box.button(QMessageBox::Yes)->setText(question.yes);
+  box.button(QMessageBox::No)->setText(question.no);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }
 
-QString Forms::ChooseSaveFile(const QString& title, const QString& suggested,
-                              const QString& filter) {
+QString Forms::ChooseSaveFile(const SaveDialogWords& words, const QString& suggested) {
   if (choose_save_file) return choose_save_file(suggested);
-  QFileDialog dialog(VisibleWindow(), title);
+  QFileDialog dialog(VisibleWindow(), words.title);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilter(filter);
+  dialog.setNameFilter(words.filter);
   dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
   dialog.setDirectory(QFileInfo(suggested).absolutePath());
   dialog.selectFile(QFileInfo(suggested).fileName());
   // Only Qt's own dialog uses these; a desktop's native one speaks its own language.
-  dialog.setLabelText(QFileDialog::LookIn, QString::fromUtf8("場所："));
-  dialog.setLabelText(QFileDialog::FileName, QString::fromUtf8("ファイル名："));
-  dialog.setLabelText(QFileDialog::FileType, QString::fromUtf8("ファイルの種類："));
-  dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8("保存"));
-  dialog.setLabelText(QFileDialog::Reject, QString::fromUtf8("キャンセル"));
+  dialog.setLabelText(QFileDialog::LookIn, words.look_in);
+  dialog.setLabelText(QFileDialog::FileName, words.file_name);
+  dialog.setLabelText(QFileDialog::FileType, words.file_type);
+  dialog.setLabelText(QFileDialog::Accept, words.save);
+  dialog.setLabelText(QFileDialog::Reject, words.cancel);
   if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList chosen = dialog.selectedFiles();
   return chosen.isEmpty() ? QString() : chosen.first();

@@ -15,6 +15,25 @@ class InputForm;
 class Printer;
 class ResultForm;
 
+// A yes/no question and the words on its two buttons.
+struct Question {
+  QString text;
+  QString yes;
+  QString no;
+};
+
+// The words of a save dialog: its title, the file filter (e.g. "PDF (*.pdf)"),
+// and the labels of Qt's own dialog (a desktop's native one has its own).
+struct SaveDialogWords {
+  QString title;
+  QString filter;
+  QString look_in;
+  QString file_name;
+  QString file_type;
+  QString save;
+  QString cancel;
+};
+
 // What the program needs of the window toolkit and its surroundings: the two
 // windows, created on first reference and kept until the end; showing,
 // hiding and ending; the folders of kojinfl.txt, today's date, the printer,
@@ -51,12 +70,12 @@ class Forms {
   Printer& ThePrinter();
   // A warning in a message box over the visible window.
   void Message(const QString& text);
-  // A question in a message box with はい and いいえ; true for はい.
-  bool Ask(const QString& text);
-  // A save dialog titled `title` that proposes `suggested` (folder and file
-  // name; its suffix is added to a name typed without one) and lists the
-  // files `filter` names. The chosen path, or empty when cancelled.
-  QString ChooseSaveFile(const QString& title, const QString& suggested, const QString& filter);
+  // A question in a message box with its yes and no buttons; true for yes.
+  bool Ask(const Question& question);
+  // A save dialog worded by `words` that proposes `suggested` (folder and
+  // file name; its suffix is added to a name typed without one) and lists
+  // the files the filter names. The chosen path, or empty when cancelled.
+  QString ChooseSaveFile(const SaveDialogWords& words, const QString& suggested);
   // The user's documents folder, or the home folder where there is none.
   static QString DocumentsFolder();
 
@@ -66,7 +85,7 @@ class Forms {
   std::function<QDate()> clock = [] { return QDate::currentDate(); };
   std::function<void()> end = nullptr;                    // default: leave the event loop
   std::function<void(const QString&)> message = nullptr;  // default: QMessageBox
-  std::function<bool(const QString&)> ask = nullptr;      // default: QMessageBox
+  std::function<bool(const QString&)> ask = nullptr;      // passed the text; default: QMessageBox
   // Passed the suggested path; default: QFileDialog.
   std::function<QString(const QString&)> choose_save_file = nullptr;
 

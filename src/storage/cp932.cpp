@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <bitset>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -130,29 +131,32 @@ void AppendUtf8(char32_t cp, std::string& out) {
   }
 }
 
-// The characters a Japanese input method or a paste from other systems
-// produces where Windows has a different code point with a code page 932
-// form. Current glibc already maps most of these; listing them here keeps
-// the bytes the same whatever glibc does.
-char32_t WindowsLookAlike(char32_t cp) {
-  switch (cp) {
-    case 0x301C:
-      return 0xFF5E;  // 〜 WAVE DASH -> ～
-    case 0x2212:
-      return 0xFF0D;  // − MINUS SIGN -> －
-    case 0x2016:
-      return 0x2225;  // ‖ DOUBLE VERTICAL LINE -> ∥
-    case 0x00A2:
-      return 0xFFE0;  // ¢ -> ￠
-    case 0x00A3:
-      return 0xFFE1;  // £ -> ￡
-    case 0x00AC:
-      return 0xFFE2;  // ¬ -> ￢
-    case 0x0000:
-      return U'?';  // a 00 byte would cut the text short for other readers
-    default:
-      return cp;
-  }
+// The characters the decoder gives back for some byte sequence: exactly
+// those the encoder may write as bytes, since any other would come back as
+// a different character (¥ as \, — as ―, 〜 as ～) or not at all (the tag
+// characters). All lie in the Basic Multilingual Plane. Found once by
+// decoding every single byte and every lead and trail byte pair.
+const std::bitset<0x10000>& TwoWayCharacters() {
+  static const std::bitset<0x10000> table = [] {
+    std::bitset<0x10000> two_way;
+    for (char32_t c = 1; c < 0x80; ++c) two_way.set(c);  // without iconv, ASCII still is
+    Iconv decoder("UTF-32LE", "CP932");
+    const auto add = [&](std::string bytes) {
+      std::string_view in = bytes;
+      std::string out;
+      if (decoder.Convert(in, out) != 0 || out.size() != 4) return;
+      two_way.set(static_cast<unsigned char>(out[0]) | static_cast<unsigned char>(out[1]) << 8);
+    };
+    for (int lead = 0x81; lead <= 0xFF; ++lead) {
+      add(std::string(1, static_cast<char>(lead)));
+      for (int trail = 0x40; trail <= 0xFC; ++trail) {
+        add({static_cast<char>(lead), static_cast<char>(trail)});
+      }
+    }
+    two_way.reset(0xFFFD);  // what the decoder itself puts for bytes it cannot read
+    return two_way;
+  }();
+  return table;
 }
 
 }  // namespace
@@ -171,24 +175,25 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   return out;
 }
 
-std::string Utf8ToCp932(std::string_view utf8) {
-  // First pass: well-formed UTF-8 only, look-alikes replaced and the "&" of
-  // a "&#" escaped, so that iconv can only stop at a whole character it has
-  // no form for.
+std::string Utf8ToCp932(std::string_view utf8, bool ascii_only) {
+  // First pass: only characters the code page holds both ways are left for
+  // iconv; every other becomes its reference, and the "&" of a "&#" is
+  // escaped, so iconv never meets a character it cannot convert.
+  const std::bitset<0x10000>& two_way = TwoWayCharacters();
   std::string clean;
   clean.reserve(utf8.size());
   while (!utf8.empty()) {
     const Utf8Char c = NextUtf8(utf8);
-    if (c.length == 0) {
-      clean += '?';
-      utf8.remove_prefix(1);
+    if (c.length == 0 || c.code_point == 0) {
+      clean += '?';  // a 00 byte would cut the text short for other readers
     } else if (utf8.starts_with("&#")) {
       clean += "&#38;";
-      utf8.remove_prefix(1);
+    } else if (c.code_point < (ascii_only ? 0x80 : two_way.size()) && two_way.test(c.code_point)) {
+      clean.append(utf8.substr(0, c.length));
     } else {
-      AppendUtf8(WindowsLookAlike(c.code_point), clean);
-      utf8.remove_prefix(c.length);
+      clean += "&#" + std::to_string(static_cast<std::uint32_t>(c.code_point)) + ";";
     }
+    utf8.remove_prefix(std::max<std::size_t>(1, c.length));
   }
 
   Iconv utf8_to_cp932("CP932", "UTF-8");
@@ -196,6 +201,7 @@ std::string Utf8ToCp932(std::string_view utf8) {
   std::string out;
   out.reserve(clean.size());
   while (!in.empty() && utf8_to_cp932.Convert(in, out) != 0) {
+    // Only where iconv cannot be opened at all.
     const Utf8Char c = NextUtf8(in);
     out += "&#" + std::to_string(static_cast<std::uint32_t>(c.code_point)) + ";";
     in.remove_prefix(std::max<std::size_t>(1, c.length));

@@ -11,23 +11,27 @@ namespace bio {
 // comes out as the private-use characters U+E000-U+E757.
 std::string Cp932ToUtf8(std::string_view bytes);
 
-// UTF-8 to code page 932 bytes, always succeeding and keeping every
-// character that is well-formed:
-//  - 〜 U+301C, − U+2212, ‖ U+2016, ¢, £, ¬ are written as Windows writes
-//    them (81 60, 81 7C, 81 61, and the full-width ￠ ￡ ￢);
-//  - any other character without a code page 932 form is written as a
-//    decimal numeric character reference, 𠮷 U+20BB7 as "&#134071;", at
-//    most ten bytes for one character. References, because they are plain
-//    ASCII that any code page 932 reader passes through unharmed, and a
-//    person opening the file in an editor can still tell what they stand
-//    for. So that a "&#" the text itself holds cannot be taken for a
-//    reference, its "&" is written as the reference "&#38;";
+// UTF-8 to code page 932 bytes, always succeeding:
+//  - a character the code page holds both ways (one that the decoder above
+//    gives back for the bytes it is written as) is written as those bytes;
+//  - every other character is written as a decimal numeric character
+//    reference, 𠮷 U+20BB7 as "&#134071;", at most ten bytes for one
+//    character: those with no form at all, and those whose form decodes to
+//    another character (¥ U+00A5 and ‾ U+203E would come back as \ and ~,
+//    — U+2014 as ― U+2015, 〜 U+301C as ～ U+FF5E) or to none (the tag
+//    characters U+E0000-E007F). References, because they are plain ASCII
+//    that any code page 932 reader passes through unharmed, and a person
+//    opening the file in an editor can still tell what they stand for. So
+//    that a "&#" the text itself holds cannot be taken for a reference, its
+//    "&" is written as the reference "&#38;";
 //  - each byte that is not part of well-formed UTF-8 becomes "?";
 //  - U+0000 becomes "?", so the result never holds a 00 byte.
-// A text without "&#" and with a code page 932 form throughout gives plain
-// code page 932. ExpandCharacterReferences(Cp932ToUtf8(result)) gives the
-// text back, but for the "?" of the last two rules.
-std::string Utf8ToCp932(std::string_view utf8);
+// So ExpandCharacterReferences(Cp932ToUtf8(result)) gives every scalar value
+// of the text back as it was, but U+0000 and what was not well-formed. A
+// text without "&#" whose characters the code page holds both ways gives
+// plain code page 932. `ascii_only` writes every character beyond ASCII as
+// a reference.
+std::string Utf8ToCp932(std::string_view utf8, bool ascii_only = false);
 
 // Replaces each "&#" digits ";" naming a Unicode scalar value by that
 // character, except U+0000, CR and LF, which a field never holds; any other

@@ -1,6 +1,7 @@
 #include "storage/personal_file.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,11 +11,13 @@
 #include <cerrno>
 #include <cstddef>
 #include <ctime>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <utility>
 
 #include "storage/cp932.h"
+#include "storage/system_calls.h"
 
 namespace bio {
 namespace {
@@ -37,7 +40,7 @@ std::string_view TrimTrailingBlanks(std::string_view s) {
 // The characters that would change the line's shape on read-back are
 // replaced before encoding. Working on UTF-8 bytes is safe: 0x22, 0x0D and
 // 0x0A never occur inside a multi-byte UTF-8 sequence.
-std::string EncodeField(std::string_view text) {
+std::string EncodeField(std::string_view text, bool ascii_only) {
   std::string safe;
   safe.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -51,23 +54,59 @@ std::string EncodeField(std::string_view text) {
       safe += c;
     }
   }
-  return Utf8ToCp932(safe);
+  return Utf8ToCp932(safe, ascii_only);
 }
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// UTF-8 written by a text editor, or the code page 932 the program writes;
-// see ParsePersonalRecord's comment for why the guess is safe.
-bool ReadsAsUtf8(std::string_view data) {
-  const bool non_ascii = std::any_of(data.begin(), data.end(),
-                                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-  return non_ascii && IsUtf8(data);
+// The five fields as they stand in the file, before decoding. The
+// separators (" , CR LF space tab) are all below 0x40; a code page 932 trail
+// byte is always 0x40 or above and a UTF-8 multi-byte sequence holds only
+// bytes from 0x80, so splitting the raw bytes never cuts a character.
+using RawRecord = std::array<std::string_view, 5>;
+
+RawRecord SplitRecord(std::string_view data) {
+  RawRecord fields;
+  std::size_t pos = 0;
+  for (std::string_view& field : fields) {
+    // Line ends count as blanks here, so a blank line before the record or a
+    // record broken over several lines still gives its fields in order.
+    while (pos < data.size() && (IsBlank(data[pos]) || IsLineEnd(data[pos]))) ++pos;
+    if (pos == data.size()) break;
+    if (data[pos] == '"') {
+      const std::size_t start = pos + 1;
+      pos = FindAny(data, "\"\r\n", start);
+      field = data.substr(start, pos - start);
+      if (pos < data.size() && data[pos] == '"') ++pos;
+      pos = FindAny(data, ",\r\n", pos);
+    } else {
+      const std::size_t start = pos;
+      pos = FindAny(data, ",\r\n", start);
+      field = TrimTrailingBlanks(data.substr(start, pos - start));
+    }
+    if (pos < data.size() && data[pos] == ',') ++pos;
+  }
+  return fields;
+}
+
+// UTF-8 written by a text editor, or the code page 932 the program writes,
+// judged by the fields read alone; see ParsePersonalRecord's comment for why
+// the guess is safe. `ascii_counts` for a record after a byte order mark.
+bool ReadsAsUtf8(const RawRecord& fields, bool ascii_counts) {
+  bool non_ascii = ascii_counts;
+  for (std::string_view field : fields) {
+    if (!IsUtf8(field)) return false;
+    non_ascii = non_ascii || std::any_of(field.begin(), field.end(), [](char c) {
+                  return static_cast<unsigned char>(c) >= 0x80;
+                });
+  }
+  return non_ascii;
 }
 
 class FileDescriptor {
  public:
   explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-  ~FileDescriptor() { Close(); }
+  ~FileDescriptor() { Discard(); }
   FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
   FileDescriptor& operator=(FileDescriptor&&) = delete;
 
@@ -76,25 +115,75 @@ class FileDescriptor {
   // 0, or the errno of a failed close (which may report a lost write).
   int Close() {
     if (fd_ < 0) return 0;
-    const int rc = ::close(fd_);
+    const int rc = sys::Close(fd_);
     fd_ = -1;
     return rc == 0 ? 0 : errno;
+  }
+  // For a file given up on, whose close no longer matters.
+  void Discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
   }
 
  private:
   int fd_;
 };
 
-int WriteAll(int fd, std::string_view bytes) {
+// Writes all of `bytes` from `offset` on; 0 or the errno.
+int WriteAll(int fd, std::string_view bytes, off_t offset = 0) {
   while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    const ssize_t n = sys::Pwrite(fd, bytes.data(), bytes.size(), offset);
     if (n < 0) {
       if (errno == EINTR) continue;
       return errno;
     }
     bytes.remove_prefix(static_cast<std::size_t>(n));
+    offset += n;
   }
   return 0;
+}
+
+// Up to kPersonalFileReadLimit bytes from the start of `fd`; 0 or the errno.
+int ReadPrefix(int fd, std::string& data) {
+  data.assign(kPersonalFileReadLimit, '\0');
+  std::size_t got = 0;
+  while (got < data.size()) {
+    const ssize_t n = sys::Pread(fd, data.data() + got, data.size() - got, static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  data.resize(got);
+  return 0;
+}
+
+// The first bytes of the regular file `path`, as a load reads them; nothing
+// for a missing, unreadable or special file. O_NOFOLLOW: links are followed
+// only by FollowLinks. O_NONBLOCK: a FIFO in the file's place must not block
+// the start-up.
+std::optional<std::string> ReadFile(const fs::path& path) {
+  FileDescriptor fd(
+      ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
+  struct stat st;
+  std::string data;
+  if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  ReadPrefix(fd.get(), data);  // a read error keeps what was read
+  return data;
+}
+
+// True when `data` begins with one record exactly as a save writes it, so
+// that it cannot be the torn remains of a rewrite in place.
+bool IsWholeRecord(std::string_view data) {
+  return data.starts_with(FormatPersonalRecord(ParsePersonalRecord(data)));
+}
+
+// The copy of the old bytes a rewrite in place keeps beside the file until
+// the new record is safely on disk.
+fs::path PreImagePath(const fs::path& file) {
+  fs::path pre = file;
+  pre += ".saving";
+  return pre;
 }
 
 constexpr std::string_view kTempPrefix = "kojinfl.txt.";
@@ -107,7 +196,7 @@ FileDescriptor CreateTemporary(const fs::path& folder, fs::path& temp, int& err)
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp = folder / (std::string(kTempPrefix) + std::to_string(::getpid()) + "-" +
                      std::to_string(counter++) + std::string(kTempSuffix));
-    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    FileDescriptor fd(sys::Open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (fd.valid()) return fd;
     err = errno;
     if (err != EEXIST) break;
@@ -146,55 +235,158 @@ void RemoveLeftovers(const fs::path& folder) {
   }
 }
 
-// The file a save writes: `path` itself, or the end of its chain of symbolic
-// links, a dangling link giving the path it points to. Relative targets count
-// from the link's own folder. 0, or ELOOP for a chain that does not end.
+// The kernel's rule for following a link (fs.protected_symlinks), applied
+// here because the program, not the kernel, follows kojinfl.txt's link: in a
+// folder that is sticky and writable by others, only a link of the user's
+// own or of the folder's owner. Any other there may have been planted to
+// make the save overwrite another file of the user's.
+bool MayFollow(const fs::path& link, const struct stat& link_status) {
+  const fs::path folder = link.has_parent_path() ? link.parent_path() : ".";
+  struct stat st;
+  if (::stat(folder.c_str(), &st) != 0) return false;
+  const bool shared = (st.st_mode & S_ISVTX) != 0 && (st.st_mode & S_IWOTH) != 0;
+  return !shared || link_status.st_uid == ::geteuid() || link_status.st_uid == st.st_uid;
+}
+
+// The file a load reads and a save writes: `path` itself, or the end of its
+// chain of symbolic links, a dangling link giving the path it points to.
+// Relative targets count from the link's own folder. 0, ELOOP for a chain
+// that does not end, or EACCES for a link MayFollow refuses.
 int FollowLinks(fs::path& path) {
   for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+    if (!MayFollow(path, st)) return EACCES;
     std::error_code ec;
     const fs::path to = fs::read_symlink(path, ec);
-    if (ec) return 0;  // not a link (or gone): this is the file
+    if (ec) return 0;  // gone meanwhile: this is the file
     path = to.is_absolute() ? to : path.parent_path() / to;
   }
   return ELOOP;
 }
 
-// Gives the temporary file the permission bits, owner and group of the file
-// it replaces. Only root may give a file away, so EPERM on the owner is
-// expected: the file then belongs to the user who saves, with the old group,
-// which its owner may set to any group they belong to. When even the group
-// cannot be kept, `group_kept` is false and the file must not be replaced by
-// this one, or other people would lose (or gain) the right to read it.
+// Gives a new file the permission bits, owner and group of the file `old`.
+// Only root may give a file away, so EPERM on the owner is expected: the
+// file then belongs to the user who saves, with the old group, which its
+// owner may set to any group they belong to. When even the group cannot be
+// kept, `group_kept` is false and the group's bits are dropped: the file
+// must not replace the old one, or other people would lose (or gain) the
+// right to read it.
 int CopyOwnerAndMode(int fd, const struct stat& old, bool& group_kept) {
   group_kept = true;
-  if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+  if (sys::Fchown(fd, old.st_uid, old.st_gid) != 0) {
     if (errno != EPERM) return errno;
-    if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+    if (sys::Fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
       if (errno != EPERM) return errno;
       group_kept = false;
-      return 0;
     }
   }
   // After fchown, which clears set-user-ID and set-group-ID bits.
-  return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
+  const mode_t mode = old.st_mode & (group_kept ? 07777 : 0707);
+  return sys::Fchmod(fd, mode) == 0 ? 0 : errno;
 }
 
-// Writes `bytes` over the file itself, for a folder in which no temporary
-// file can be made. Not atomic: a failure part way leaves a damaged file.
-int RewriteInPlace(const fs::path& file, std::string_view bytes) {
-  FileDescriptor fd(::open(file.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
-  if (!fd.valid()) return errno;
-  if (const int err = WriteAll(fd.get(), bytes); err != 0) return err;
-  if (::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) return errno;
-  if (::fsync(fd.get()) != 0) return errno;
+// A folder that takes no new file from this user (or no replacement of one).
+bool FolderRefuses(int err) { return err == EACCES || err == EPERM || err == EROFS; }
+
+// Makes the renames in `folder` durable. Where this user may not open the
+// folder, or its file system does not sync folders (EINVAL), there is
+// nothing more to do; any other failure is reported.
+int SyncFolder(const fs::path& folder) {
+  FileDescriptor fd(sys::Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!fd.valid()) return FolderRefuses(errno) ? 0 : errno;
+  const int err = sys::Fsync(fd.get()) == 0 || errno == EINVAL ? 0 : errno;
+  return err != 0 ? err : fd.Close();
+}
+
+// fsync and close of a file just written; 0 or the errno.
+int SyncAndClose(FileDescriptor& fd) {
+  if (sys::Fsync(fd.get()) != 0) return errno;
   return fd.Close();
 }
 
-// Makes the rename itself durable. Some file systems refuse fsync on a
-// folder; the file has been replaced by then, so that is not a failure.
-void SyncFolder(const fs::path& folder) {
-  FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.valid()) ::fsync(fd.get());
+// Writes `before` (the old file's bytes) to the pre-image beside `file`, in
+// a temporary file renamed into place, so that a pre-image, where there is
+// one, is always whole. A folder that refuses it is no failure: the rewrite
+// then goes on without one.
+int MakePreImage(const fs::path& file, const struct stat& old, std::string_view before) {
+  const fs::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  fs::path temp;
+  int err = 0;
+  FileDescriptor fd = CreateTemporary(folder, temp, err);
+  if (!fd.valid()) return FolderRefuses(err) ? 0 : err;
+  bool group_kept = true;  // else only the owner and others may read it
+  err = CopyOwnerAndMode(fd.get(), old, group_kept);
+  if (err == 0) err = WriteAll(fd.get(), before);
+  if (err == 0) err = SyncAndClose(fd);
+  if (err == 0 && sys::Rename(temp.c_str(), PreImagePath(file).c_str()) != 0) {
+    err = FolderRefuses(errno) ? -1 : errno;  // -1: refused, go on without
+  }
+  if (err != 0) {
+    fd.Discard();
+    ::unlink(temp.c_str());
+    return err == -1 ? 0 : err;
+  }
+  return SyncFolder(folder);
+}
+
+// The errno for a write that stopped short: the file could grow no further.
+int ShortWriteError(std::size_t wanted) {
+  rlimit limit;
+  const bool over_limit = ::getrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+                          limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < wanted;
+  return over_limit ? EFBIG : ENOSPC;
+}
+
+// Writes `bytes` over `file` itself, for a file that may be written but not
+// replaced. The old bytes are read first and, where the folder takes one,
+// kept in a pre-image (made whole and synced before the file is touched,
+// removed after). The new record goes in with one write from the start, so
+// a process that ends at any point leaves the old bytes or the new record
+// followed by the rest of the old, which reads as the new record; then it is
+// synced, and only then cut to length and synced again, so that the disk
+// never holds a file cut short within the old record. A write, truncate or
+// fsync that fails puts the old bytes back.
+int RewriteInPlace(const fs::path& file, std::string_view bytes, bool pre_image) {
+  FileDescriptor fd(sys::Open(file.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
+  struct stat old;
+  if (!fd.valid() || ::fstat(fd.get(), &old) != 0) return errno;
+  std::string before;
+  if (const int err = ReadPrefix(fd.get(), before); err != 0) return err;
+  const fs::path pre = PreImagePath(file);
+  // A pre-image beside a file that is not whole holds the record the last,
+  // interrupted, rewrite replaced: the one the load reads, so it stays.
+  if (pre_image && (IsWholeRecord(before) || !ReadFile(pre))) {
+    ::unlink(pre.c_str());
+    if (const int err = MakePreImage(file, old, before); err != 0) {
+      ::unlink(pre.c_str());  // renamed into place, but not synced
+      return err;
+    }
+  }
+
+  const ssize_t written = sys::Pwrite(fd.get(), bytes.data(), bytes.size(), 0);
+  int err = written < 0                                        ? errno
+            : static_cast<std::size_t>(written) < bytes.size() ? ShortWriteError(bytes.size())
+                                                               : 0;
+  if (err == 0 && sys::Fsync(fd.get()) != 0) err = errno;
+  if (err == 0 && static_cast<std::size_t>(old.st_size) > bytes.size()) {
+    if (sys::Ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 ||
+        sys::Fsync(fd.get()) != 0) {
+      err = errno;
+    }
+  }
+  if (err != 0 && written > 0) {
+    // What was overwritten lies within `before`: the new record is never
+    // longer than a load reads.
+    const std::size_t overwritten = std::min(before.size(), static_cast<std::size_t>(written));
+    if (WriteAll(fd.get(), std::string_view(before).substr(0, overwritten)) != 0 ||
+        sys::Ftruncate(fd.get(), old.st_size) != 0 || sys::Fsync(fd.get()) != 0) {
+      return err;  // the pre-image, if any, stands in for the old record
+    }
+  }
+  if (err == 0) err = fd.Close();
+  ::unlink(pre.c_str());
+  return err;
 }
 
 // The outcome of a save that ended with errno `err` (0: saved).
@@ -207,69 +399,50 @@ SaveResult Outcome(const fs::path& target, int err) {
 SaveResult SaveFailure(const fs::path& path, int err) { return {false, path, err}; }
 
 PersonRecord ParsePersonalRecord(std::string_view data) {
-  const bool utf8 = ReadsAsUtf8(data);
-  if (utf8 && data.starts_with(kUtf8Bom)) data.remove_prefix(kUtf8Bom.size());
-  // The separators (" , CR LF space tab) are all below 0x40; a code page 932
-  // trail byte is always 0x40 or above and a UTF-8 multi-byte sequence holds
-  // only bytes from 0x80, so splitting the raw bytes never cuts a character;
-  // each field is decoded after splitting.
+  // No code page 932 character begins with EF BB, so a byte order mark is
+  // dropped whatever follows it; before an all-ASCII record it still says
+  // UTF-8.
+  const bool bom = data.starts_with(kUtf8Bom);
+  if (bom) data.remove_prefix(kUtf8Bom.size());
+  const RawRecord raw = SplitRecord(data);
+  const bool utf8 = ReadsAsUtf8(raw, bom);
   std::array<std::string, 5> fields;
-  std::size_t pos = 0;
-  for (std::string& field : fields) {
-    // Line ends count as blanks here, so a blank line before the record or a
-    // record broken over several lines still gives its fields in order.
-    while (pos < data.size() && (IsBlank(data[pos]) || IsLineEnd(data[pos]))) ++pos;
-    if (pos == data.size()) break;
-    std::string_view raw;
-    if (data[pos] == '"') {
-      const std::size_t start = pos + 1;
-      pos = FindAny(data, "\"\r\n", start);
-      raw = data.substr(start, pos - start);
-      if (pos < data.size() && data[pos] == '"') ++pos;
-      pos = FindAny(data, ",\r\n", pos);
-    } else {
-      const std::size_t start = pos;
-      pos = FindAny(data, ",\r\n", start);
-      raw = TrimTrailingBlanks(data.substr(start, pos - start));
-    }
-    if (pos < data.size() && data[pos] == ',') ++pos;
-    field = ExpandCharacterReferences(utf8 ? std::string(raw) : Cp932ToUtf8(raw));
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    fields[i] = ExpandCharacterReferences(utf8 ? std::string(raw[i]) : Cp932ToUtf8(raw[i]));
   }
   return {std::move(fields[0]), std::move(fields[1]), std::move(fields[2]), std::move(fields[3]),
           std::move(fields[4])};
 }
 
 std::string FormatPersonalRecord(const PersonRecord& record) {
-  std::string line;
-  for (const std::string* field :
-       {&record.name, &record.era, &record.year, &record.month, &record.day}) {
-    if (!line.empty()) line += ',';
-    line += '"';
-    line += EncodeField(*field);
-    line += '"';
-  }
-  line += "\r\n";
-  return line;
+  const auto line = [&record](bool ascii_only) {
+    std::string bytes;
+    for (const std::string* field :
+         {&record.name, &record.era, &record.year, &record.month, &record.day}) {
+      if (!bytes.empty()) bytes += ',';
+      bytes += '"';
+      bytes += EncodeField(*field, ascii_only);
+      bytes += '"';
+    }
+    return bytes + "\r\n";
+  };
+  // Code page 932 that would pass for UTF-8 (half-width katakana pairs with
+  // no era, ﾃｱ as C3 B1) is written in ASCII with references instead.
+  std::string bytes = line(false);
+  return ReadsAsUtf8(SplitRecord(bytes), false) ? line(true) : bytes;
 }
 
 PersonRecord LoadPersonalFile(const fs::path& folder) {
-  const fs::path path = folder / kPersonalFileName;
-  // O_NONBLOCK: a FIFO in the file's place must not block the start-up.
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  if (!fd.valid()) return {};  // no file yet (first start) or not readable
-  struct stat st;
-  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
-
-  std::string data(kPersonalFileReadLimit, '\0');
-  std::size_t got = 0;
-  while (got < data.size()) {
-    const ssize_t n = ::read(fd.get(), data.data() + got, data.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;  // end of file, or a read error: keep what was read
-    got += static_cast<std::size_t>(n);
+  fs::path path = folder / kPersonalFileName;
+  if (FollowLinks(path) != 0) return {};  // as if there were no file
+  const std::optional<std::string> data = ReadFile(path);
+  if (!data) return {};  // no file yet (first start), unreadable, or not a regular file
+  if (!IsWholeRecord(*data)) {
+    if (const std::optional<std::string> before = ReadFile(PreImagePath(path))) {
+      return ParsePersonalRecord(*before);
+    }
   }
-  data.resize(got);
-  return ParsePersonalRecord(data);
+  return ParsePersonalRecord(*data);
 }
 
 SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) {
@@ -279,7 +452,7 @@ SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) 
   const std::string bytes = FormatPersonalRecord(record);
 
   struct stat old;
-  const bool replaces = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  const bool replaces = ::lstat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
   // A file the user has made read-only is not replaced behind their back.
   if (replaces && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
     return SaveFailure(target, errno);
@@ -290,32 +463,31 @@ SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) 
   int err = 0;
   FileDescriptor fd = CreateTemporary(target_folder, temp, err);
   if (!fd.valid()) {
-    const bool folder_locked = err == EACCES || err == EPERM || err == EROFS;
-    if (replaces && folder_locked) err = RewriteInPlace(target, bytes);
+    // A folder that takes no new file: the file itself, without a pre-image.
+    if (replaces && FolderRefuses(err)) err = RewriteInPlace(target, bytes, false);
     return Outcome(target, err);
   }
 
   // Owner and mode first, so the record is never readable by more people
-  // than the file it replaces. A group that cannot be kept: the file is
-  // rewritten in place instead, which keeps it whole.
+  // than the file it replaces.
   bool group_kept = true;
   err = replaces ? CopyOwnerAndMode(fd.get(), old, group_kept) : 0;
-  if (err == 0 && !group_kept) {
-    fd.Close();
-    ::unlink(temp.c_str());
-    return Outcome(target, RewriteInPlace(target, bytes));
+  bool in_place = err == 0 && !group_kept;
+  if (err == 0 && group_kept) err = WriteAll(fd.get(), bytes);
+  if (err == 0 && group_kept) err = SyncAndClose(fd);
+  if (err == 0 && group_kept && sys::Rename(temp.c_str(), target.c_str()) != 0) {
+    err = errno;
+    // A shared sticky folder lets only the file's owner replace it; whoever
+    // may write it rewrites it in place instead.
+    in_place = err == EPERM && replaces;
   }
-  if (err == 0) err = WriteAll(fd.get(), bytes);
-  if (err == 0 && ::fsync(fd.get()) != 0) err = errno;
-  if (err == 0) err = fd.Close();
-  if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
-  if (err != 0) {
-    fd.Close();
-    ::unlink(temp.c_str());
-    return SaveFailure(target, err);
+  if (err == 0 && !in_place) {
+    ::unlink(PreImagePath(target).c_str());  // left by an interrupted rewrite
+    return Outcome(target, SyncFolder(target_folder));
   }
-  SyncFolder(target_folder);
-  return {true, {}, 0};
+  fd.Discard();
+  ::unlink(temp.c_str());
+  return Outcome(target, in_place ? RewriteInPlace(target, bytes, true) : err);
 }
 
 }  // namespace bio

@@ -26,7 +26,11 @@ inline constexpr std::size_t kPersonalFileReadLimit = 5 * (8 * kMaxFieldUnits + 
 // gives an empty record; an unreadable, short or damaged file gives the
 // fields that could be read and empty texts for the rest. At most
 // kPersonalFileReadLimit bytes are read, so that every saved record reads
-// back whole and an oversized file still cannot stall the start-up.
+// back whole and an oversized file still cannot stall the start-up. A link
+// is followed as SavePersonalFile says; one it refuses reads as no file.
+// Where a rewrite in place was cut short, the file does not begin with one
+// whole record as FormatPersonalRecord writes it, and its pre-image
+// (kojinfl.txt.saving) is there: the record is read from the pre-image.
 PersonRecord LoadPersonalFile(const std::filesystem::path& folder);
 
 // What a save did; the caller words a failure for the user.
@@ -36,17 +40,35 @@ struct SaveResult {
   int error_number;            // when !ok, the errno behind the failure
 };
 
-// Replaces `folder`/kojinfl.txt atomically (temporary file in the same folder,
-// fsync, rename), keeping its permission bits, and its owner and group where
-// allowed: a user who is not the owner keeps the group, and where even the
-// group cannot be set the file is rewritten in place instead, so that the
-// same people may read it. A symbolic link is followed and its target
-// replaced in the target's own folder. A file the user may not write is not
-// replaced. When no temporary file can be made in the folder but the file
-// itself is writable, the file is rewritten in place instead. Temporary files
-// older than a minute, left by an interrupted save, are removed. On failure
-// the temporary file is removed and the previous file is left as it was
-// (unless a rewrite in place failed part way).
+// Writes `folder`/kojinfl.txt so that, after any one system call of the
+// save fails and after the process ends at any point, the next load reads
+// either the old record or the new one, whole:
+//  - the file is replaced atomically (a temporary file in the same folder,
+//    fsync, rename, fsync of the folder), keeping its permission bits, and
+//    its owner and group where allowed: a user who is not the owner keeps
+//    the group;
+//  - where that cannot be, the file is rewritten in place: when even the
+//    group cannot be kept (so that the same people may read it), when the
+//    folder takes no temporary file but the file itself is writable, and
+//    when the folder will not let this user replace the file (a shared
+//    sticky folder: rename refused with EPERM). The old bytes are kept; the
+//    new record is written over the start of the file in one write, synced,
+//    and only then cut to length. A write, truncate or fsync that fails
+//    puts the old bytes back. Where the folder takes one, a pre-image (the
+//    old bytes in kojinfl.txt.saving, written by rename and synced before
+//    the file is touched, removed after) guards against a system crash
+//    tearing the write; see LoadPersonalFile.
+// A symbolic link is followed and its target written in the target's own
+// folder, but only where the kernel would follow it (fs.protected_symlinks):
+// a link in a folder that is sticky and writable by others must belong to
+// the user who saves or to the folder's owner. Any other link: nothing is
+// written and the save fails with EACCES; a chain of links that does not
+// end fails with ELOOP. A file the user may not write is not replaced.
+// Temporary files older than a minute, left by an interrupted save, are
+// removed. A failed save returns the path and errno; the temporary file is
+// removed and the old record left, or put back. A failure after the new
+// record was in place (closing the file, syncing the folder) is still
+// reported, though the new record is what the next load reads.
 SaveResult SavePersonalFile(const std::filesystem::path& folder, const PersonRecord& record);
 
 // The failed save of `path` for the errno `err`.
@@ -59,16 +81,20 @@ SaveResult SaveFailure(const std::filesystem::path& path, int err);
 // to the next comma or line end, trailing blanks trimmed. Reading stops after
 // the fifth field. No field ever holds a CR or LF.
 //
-// The bytes are read as UTF-8 when they are well-formed UTF-8 and hold a byte
-// from 0x80 (a byte order mark first is dropped), for a file a person edited
-// and saved in a text editor of today; otherwise as code page 932, the
+// A byte order mark first is dropped (no code page 932 character begins
+// EF BB). The fields are then read as UTF-8 when the five of them, as they
+// stand in the file, are well-formed UTF-8 and either hold a byte from 0x80
+// or followed the mark, for a file a person edited and saved in a text
+// editor of today; what comes after the record plays no part; otherwise as
+// code page 932, the
 // program's own format. The guess is safe because Shift_JIS text with kana or
 // kanji is almost never well-formed UTF-8: a kanji's lead byte is 0x81-0x9F
 // or 0xE0-0xFC, and 0x81-0x9F cannot start a UTF-8 sequence while 0xE0-0xFC
 // would need two or three trail bytes from 0x80-0xBF after it; each era
 // name begins with such a 0x8E-0x97 byte, so a file with an era is never
 // taken for UTF-8. Only a few half-width katakana pairs with no era (ﾃｱ,
-// C3 B1) read as UTF-8 letters (ñ). Either way, a decimal character
+// C3 B1) would read as UTF-8 letters (ñ), so FormatPersonalRecord writes
+// such a record in ASCII with references. Either way, a decimal character
 // reference (&#134071;) in a field becomes its character again, as
 // ExpandCharacterReferences says.
 PersonRecord ParsePersonalRecord(std::string_view data);
@@ -80,8 +106,10 @@ PersonRecord ParsePersonalRecord(std::string_view data);
 // A character code page 932 has no form for is written as a decimal
 // character reference, 𠮷 as "&#134071;", and the "&" of a "&#" typed in a
 // field as "&#38;" (so "&#65;" is written "&#38;#65;"), as
-// Utf8ToCp932 does: such a field reads back exactly as typed, and
-// a field with neither is written byte for byte as plain code page 932.
+// Utf8ToCp932 does, also for a character whose code page 932 form would
+// read back as another (¥, —, 〜): such a field reads back exactly as typed,
+// and a field with neither is written byte for byte as plain code page 932,
+// unless the record would then pass for UTF-8 (see ParsePersonalRecord).
 std::string FormatPersonalRecord(const PersonRecord& record);
 
 }  // namespace bio

@@ -54,11 +54,9 @@ QString RandomDateField(std::mt19937& random) {
       0, std::size(kDatePieces) - 1)(random)]);
 }
 
-// The field as it reads back: a " is stored as the full-width ＂, the wave
-// dash and minus sign as Windows writes them, anything else as typed.
-QString AsStored(QString text) {
-  return text.replace('"', QString("＂")).replace("〜", "～").replace("−", "－");
-}
+// The field as it reads back: a " is stored as the full-width ＂, anything
+// else as typed.
+QString AsStored(QString text) { return text.replace('"', QString("＂")); }
 
 }  // namespace
 

@@ -102,3 +102,19 @@ result=$(wait_for_window 711x551) || fail "no result window after the month was 
 expect_file "$TARO_RECORD"
 quit_from "$result"
 echo "PASS: an empty month brings a message and the focus back to 月"
+
+# The package's copy, built beside this one: though its folder is writable,
+# it keeps kojinfl.txt in the user's data folder only.
+cp "$build/packaging/biorhythm-installed" "$work/"
+rm -f "$work/kojinfl.txt"
+mkdir "$work/home"
+env -u XDG_DATA_HOME HOME="$work/home" "$work/biorhythm-installed" >"$work/log" 2>&1 &
+app_pid=$!
+input=$(wait_for_window 524x571) || fail "no input window from the installed copy"
+type_taro "$input"
+result=$(wait_for_window 711x551) || fail "no result window from the installed copy"
+[[ -e $work/kojinfl.txt ]] && fail "the installed copy saved beside itself"
+cmp -s <(printf "$TARO_RECORD") "$work/home/.local/share/biorhythm/kojinfl.txt" ||
+  fail "the installed copy did not save Taro into ~/.local/share/biorhythm"
+quit_from "$result"
+echo "PASS: the installed copy saves into the user's data folder"

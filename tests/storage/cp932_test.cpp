@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "hex.h"
 
 namespace bio {
@@ -46,14 +49,15 @@ struct EncodeCase {
   const char* bytes;  // hex
 };
 
-TEST(Utf8ToCp932, EncodesWindows31JWithWindowsLookAlikesAndReferences) {
+TEST(Utf8ToCp932, EncodesWindows31JAndReferences) {
   const EncodeCase cases[] = {
       {"fullwidth tilde", "～", "81 60"},
-      {"wave dash", "〜", "81 60"},
+      {"wave dash: 81 60 reads back as ～", "〜", "26 23 31 32 33 31 36 3B"},
       {"fullwidth minus", "－", "81 7C"},
-      {"minus sign", "−", "81 7C"},
-      {"double vertical line", "‖", "81 61"},
-      {"cent pound not", "¢£¬", "81 91 81 92 81 CA"},
+      {"minus sign: 81 7C reads back as －", "−", "26 23 38 37 32 32 3B"},
+      {"yen sign: 5C reads back as \\", "¥", "26 23 31 36 35 3B"},
+      {"tag character: dropped by iconv", "\U000E0041", "26 23 39 31 37 35 36 39 3B"},
+      {"fullwidth cent pound not", "￠￡￢", "81 91 81 92 81 CA"},
       {"circled one", "①", "87 40"},
       {"taka", "髙", "FB FC"},
       {"backslash", "\\", "5C"},
@@ -102,16 +106,28 @@ std::string Utf8(char32_t cp) {
   return s;
 }
 
-// Every scalar value, in one call: no 00 byte, and every byte sequence
-// written is valid code page 932 (catches a default character like FC FC).
-TEST(Utf8ToCp932, EveryCharacterGivesValidBytesAndNoNul) {
-  std::string all;
-  for (char32_t cp = 1; cp <= 0x10FFFF; ++cp) {
-    if (cp < 0xD800 || cp > 0xDFFF) all += Utf8(cp);
+// Every scalar value but U+0000, a block at a time: no 00 byte, and every
+// character reads back as it was, by its bytes or by its reference.
+TEST(Utf8ToCp932, EveryCharacterReadsBackAsTyped) {
+  const auto read_back = [](const std::string& text) {
+    const std::string bytes = Utf8ToCp932(text);
+    EXPECT_EQ(bytes.find('\0'), std::string::npos);
+    return ExpandCharacterReferences(Cp932ToUtf8(bytes));
+  };
+  int wrong = 0;
+  for (char32_t block = 0; block <= 0x10FFFF && wrong < 10; block += 0x1000) {
+    std::string text;
+    for (char32_t cp = std::max<char32_t>(block, 1); cp < block + 0x1000; ++cp) {
+      if (cp < 0xD800 || cp > 0xDFFF) text += Utf8(cp);
+    }
+    if (read_back(text) == text) continue;
+    for (char32_t cp = std::max<char32_t>(block, 1); cp < block + 0x1000 && wrong < 10; ++cp) {
+      if ((cp < 0xD800 || cp > 0xDFFF) && read_back(Utf8(cp)) != Utf8(cp)) {
+        ADD_FAILURE() << "U+" << std::hex << static_cast<std::uint32_t>(cp);
+        ++wrong;
+      }
+    }
   }
-  const std::string bytes = Utf8ToCp932(all);
-  EXPECT_EQ(bytes.find('\0'), std::string::npos);
-  EXPECT_EQ(Cp932ToUtf8(bytes).find("\uFFFD"), std::string::npos);
 }
 
 // Whatever the decoder produces, the encoder writes back as bytes that
@@ -130,7 +146,9 @@ TEST(Cp932, EveryDecodedCharacterEncodesBackToItself) {
     if (text.find("\uFFFD") == std::string::npos) decoded += text;
   }
   ASSERT_GT(decoded.size(), 7000u * 3);
-  EXPECT_EQ(Cp932ToUtf8(Utf8ToCp932(decoded)), decoded);
+  const std::string bytes = Utf8ToCp932(decoded);
+  EXPECT_EQ(Cp932ToUtf8(bytes), decoded);
+  EXPECT_EQ(bytes.find("&#"), std::string::npos) << "held both ways, yet written as a reference";
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mman.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -16,11 +19,13 @@
 #include <functional>
 #include <iostream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
 
 #include "hex.h"
+#include "storage/system_calls.h"
 
 namespace bio {
 
@@ -106,6 +111,17 @@ TEST(ParsePersonalRecord, FollowsTheSequentialInputRules) {
       {"UTF-8 from a text editor", "\"山田太郎\",\"昭和\",\"40\",\"5\",\"3\"\r\n", kYamada},
       {"UTF-8 with a byte order mark", "\xEF\xBB\xBF\"山田太郎\",\"昭和\",\"40\",\"5\",\"3\"\r\n",
        kYamada},
+      {"UTF-8 record, a stray byte after it",
+       "\xEF\xBB\xBF\"山田太郎\",\"昭和\",\"40\",\"5\",\"3\"\r\n\xFF", kYamada},
+      {"byte order mark before code page 932: the mark dropped",
+       "\xEF\xBB\xBF" + FromHex(kYamadaHex), kYamada},
+      {"overlong UTF-8 (E0 80 AF) read as code page 932",
+       "\"\xE0\x80\xAF\"",
+       {"烙ｯ", "", "", "", ""}},
+      {"references in a UTF-8 copy expanded", "\"&#134071;田\"", {"𠮷田", "", "", "", ""}},
+      {"what is no reference kept literally",
+       "\"&#13;&#10;&#55296;&#65x\"",
+       {"&#13;&#10;&#55296;&#65x", "", "", "", ""}},
   };
   for (const ParseCase& c : cases) {
     EXPECT_EQ(ParsePersonalRecord(c.bytes), c.record) << c.label;
@@ -149,6 +165,9 @@ TEST(PersonalRecord, NamesReadBackAsTyped) {
       {"𠮷田", "26 23 31 33 34 30 37 31 3B 93 63", "𠮷田"},
       {"😀", "26 23 31 32 38 35 31 32 3B", "😀"},
       {"A&#65;", "41 26 23 33 38 3B 23 36 35 3B", "A&#65;"},
+      {"\U0010FFFD", "26 23 31 31 31 34 31 30 39 3B", "\U0010FFFD"},
+      {"ﾃｱ", "26 23 36 35 34 31 31 3B 26 23 36 35 33 39 33 3B", "ﾃｱ"},  // C3 B1 would read as ñ
+      {"¥—", "26 23 31 36 35 3B 26 23 38 32 31 32 3B", "¥—"},           // one-way forms: 5C, 81 5C
       {"a\"b", "61 FA 57 62", "a＂b"},
       {"山田太郎", "8E 52 93 63 91 BE 98 59", "山田太郎"},
   };
@@ -165,7 +184,7 @@ TEST(PersonalRecord, NamesReadBackAsTyped) {
 class PersonalFileTest : public ::testing::Test {
  public:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "storage_test.XXXXXX").string();
+    std::string pattern = (base_ / "storage_test.XXXXXX").string();
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     folder_ = pattern;
   }
@@ -179,7 +198,8 @@ class PersonalFileTest : public ::testing::Test {
   void Write(const std::string& bytes) const { std::ofstream(File(), std::ios::binary) << bytes; }
 
   std::string Read() const {
-    if (!fs::is_regular_file(File())) return {};
+    std::error_code ec;  // a link to itself
+    if (!fs::is_regular_file(File(), ec)) return {};
     std::ifstream in(File(), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
@@ -192,6 +212,7 @@ class PersonalFileTest : public ::testing::Test {
     return names;
   }
 
+  fs::path base_ = fs::temp_directory_path();
   fs::path folder_;
 };
 
@@ -306,37 +327,59 @@ TEST_F(PersonalFileTest, SaveRespectsWhatItReplaces) {
   };
   std::string widest;  // as long as the text boxes take, eight bytes a unit ("&#44032;")
   for (std::size_t i = 0; i < kMaxFieldUnits; ++i) widest += "가";
+  // A shared sticky folder owned by another user, with kojinfl.txt a link of
+  // `link_owner`'s to real/kojinfl.txt.
+  const auto link_in_sticky_folder = [&](uid_t link_owner) {
+    link_to_real(true);
+    ASSERT_EQ(::chmod(folder_.c_str(), 01777), 0);
+    ASSERT_EQ(::chown(folder_.c_str(), 4241, static_cast<gid_t>(-1)), 0);
+    ASSERT_EQ(::lchown(File().c_str(), link_owner, static_cast<gid_t>(-1)), 0);
+  };
+  enum Who { kAnyone, kNotRoot, kRootOnly };  // root writes anyway; only root gives files away
   struct Case {
     const char* label;
-    bool root_writes_anyway;
+    Who who;
     std::function<void()> arrange;
     int error;  // 0: saved
     PersonRecord record = kYamada;
+    std::optional<PersonRecord> loads = {};  // when not the record or the file's
   };
   const Case cases[] = {
-      {"mode 600 kept", false, [&] { fs::permissions(File(), fs::perms(0600)); }, 0},
-      {"link followed", false, [&] { link_to_real(true); }, 0},
-      {"dangling link written through", false, [&] { link_to_real(false); }, 0},
-      {"read-only file kept", true, [&] { fs::permissions(File(), fs::perms(0444)); }, EACCES},
-      {"read-only folder, file rewritten in place", true,
+      {"mode 600 kept", kAnyone, [&] { fs::permissions(File(), fs::perms(0600)); }, 0},
+      {"link followed", kAnyone, [&] { link_to_real(true); }, 0},
+      {"dangling link written through", kAnyone, [&] { link_to_real(false); }, 0},
+      {"link to itself: ELOOP, the link stays", kAnyone,
+       [&] {
+         fs::remove(File());
+         fs::create_symlink(kPersonalFileName, File());
+       },
+       ELOOP},
+      {"another user's link in a shared sticky folder: not followed", kRootOnly,
+       [&] { link_in_sticky_folder(4244); }, EACCES, kYamada, PersonRecord{}},
+      {"the user's own link in a shared sticky folder: followed", kRootOnly,
+       [&] { link_in_sticky_folder(::geteuid()); }, 0},
+      {"read-only file kept", kNotRoot, [&] { fs::permissions(File(), fs::perms(0444)); }, EACCES},
+      {"read-only folder, file rewritten in place", kNotRoot,
        [&] { fs::permissions(folder_, fs::perms(0500)); }, 0},
-      {"longest name and fields", false, [] {}, 0, {widest, widest, widest, widest, widest}},
-      {"only old temporary files removed", false, leave_temporary_files, 0},
+      {"longest name and fields", kAnyone, [] {}, 0, {widest, widest, widest, widest, widest}},
+      {"only old temporary files removed", kAnyone, leave_temporary_files, 0},
   };
   const mode_t mask = ::umask(0);
   ::umask(mask);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     ::chmod(folder_.c_str(), 0700);
+    ::chown(folder_.c_str(), ::geteuid(), static_cast<gid_t>(-1));
     for (const auto& entry : fs::directory_iterator(folder_)) fs::remove_all(entry.path());
     Write(std::string(99, 'x'));  // longer than the record, for a rewrite in place to cut
-    if (c.root_writes_anyway && ::geteuid() == 0) {
-      std::cout << "note: " << c.label << ": not checked, root writes anyway\n";
+    if ((c.who == kNotRoot) == (::geteuid() == 0) && c.who != kAnyone) {
+      std::cout << "note: " << c.label << ": not checked as this user\n";
       continue;
     }
     c.arrange();
     const std::string before = Read();
-    const fs::file_status status = fs::status(File());
+    std::error_code ec;  // a link to itself has no status
+    const fs::file_status status = fs::status(File(), ec);
     const bool link = fs::is_symlink(File());
     std::set<std::string> names = Names();
     names.erase(kOldTemporary);
@@ -344,9 +387,10 @@ TEST_F(PersonalFileTest, SaveRespectsWhatItReplaces) {
     EXPECT_EQ(result.error_number, c.error) << result.path;
     EXPECT_EQ(result.ok, c.error == 0);
     EXPECT_EQ(Read(), c.error == 0 ? FormatPersonalRecord(c.record) : before);
-    EXPECT_EQ(LoadPersonalFile(folder_), c.error == 0 ? c.record : ParsePersonalRecord(before));
-    EXPECT_EQ(fs::status(File()).permissions(),
-              fs::exists(status) ? status.permissions() : fs::perms(0666 & ~mask));
+    EXPECT_EQ(LoadPersonalFile(folder_),
+              c.loads.value_or(c.error == 0 ? c.record : ParsePersonalRecord(before)));
+    EXPECT_EQ(fs::status(File(), ec).permissions(),
+              c.error != 0 || fs::exists(status) ? status.permissions() : fs::perms(0666 & ~mask));
     EXPECT_EQ(fs::is_symlink(File()), link);
     EXPECT_EQ(Names(), names);
   }
@@ -395,6 +439,245 @@ TEST_F(PersonalFileTest, SaveByAnotherUserKeepsWhoMayReadTheFile) {
     EXPECT_EQ(st.st_mode & 07777, c.mode);
     EXPECT_EQ(Names(), std::set<std::string>{kPersonalFileName});
   }
+}
+
+// The calls of one save, written by the saving child into memory the test
+// shares with it: which call to fail (with EIO) or to end the process at.
+struct CallLog {
+  int count = 0;
+  int stop_at = 0;  // 1-based; 0: none
+  bool crash = false;
+  sys::Call calls[100];
+};
+CallLog* call_log = nullptr;
+
+constexpr int kCrashed = 99;  // the exit status of a child ended at a call
+
+int CountingHook(sys::Call call) {
+  const int n = ++call_log->count;
+  if (n <= 100) call_log->calls[n - 1] = call;
+  if (n != call_log->stop_at) return 0;
+  if (call_log->crash) ::_exit(kCrashed);
+  return EIO;
+}
+
+// One way a save goes, by the file it finds and who saves.
+struct SavePath {
+  const char* name;
+  bool old_file;
+  uid_t owner;  // of the old file and, but for the folder's mode, of the folder
+  gid_t group;
+  mode_t mode;
+  mode_t folder_mode;
+  bool other_user;  // saved by uid 4243, in group 4242 only
+  bool in_place;    // the new record is in place at the last fsync, not at a rename
+};
+
+constexpr uid_t kSelf = static_cast<uid_t>(-1);  // the user running the test
+const SavePath kSavePaths[] = {
+    {"new file", false, kSelf, 0, 0, 0700, false, false},
+    {"atomic replace", true, kSelf, 0, 0600, 0700, false, false},
+    {"group kept", true, 4241, 4242, 0660, 0777, true, false},
+    {"in place, group not kept", true, 4241, 4241, 0666, 0777, true, true},
+    {"in place, sticky folder refuses the rename", true, 4241, 4242, 0660, 01777, true, true},
+    {"in place, folder takes no file", true, 4241, 4241, 0666, 0555, true, true},
+};
+
+// A file a person typed in a text editor, longer than the record that
+// replaces it, and not laid out as a save writes it.
+const std::string kOldBytes =
+    FromHex("8E 52 93 63 91 BE 98 59 2C 8F BA 98 61 2C 35 30 2C 35 2C 33 0A") +
+    "and a second line, longer than the new record\n";
+const PersonRecord kOld{"山田太郎", "昭和", "50", "5", "3"};
+const PersonRecord kNew{"山田花子", "平成", "1", "2", "3"};
+
+class SavePathTest : public PersonalFileTest {
+ public:
+  void SetUp() override {
+    // Hundreds of saves, each with several fsyncs: on a memory file system
+    // where there is one, so that they cost nothing.
+    if (::access("/dev/shm", W_OK | X_OK) == 0) base_ = "/dev/shm";
+    PersonalFileTest::SetUp();
+    if (call_log == nullptr) {
+      void* shared = ::mmap(nullptr, sizeof(CallLog), PROT_READ | PROT_WRITE,
+                            MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+      ASSERT_NE(shared, MAP_FAILED);
+      call_log = new (shared) CallLog;
+    }
+  }
+
+  // The paths this user can set up: those of another user need root.
+  static std::vector<SavePath> Paths() {
+    std::vector<SavePath> paths;
+    for (const SavePath& path : kSavePaths) {
+      if (!path.other_user || ::geteuid() == 0) paths.push_back(path);
+    }
+    return paths;
+  }
+
+  void Arrange(const SavePath& path) {
+    ::chmod(folder_.c_str(), 0700);
+    for (const auto& entry : fs::directory_iterator(folder_)) fs::remove_all(entry.path());
+    if (path.old_file) {
+      Write(kOldBytes);
+      if (path.owner != kSelf) {
+        ASSERT_EQ(::chown(File().c_str(), path.owner, path.group), 0);
+      }
+      ASSERT_EQ(::chmod(File().c_str(), path.mode), 0);
+    }
+    ASSERT_EQ(::chmod(folder_.c_str(), path.folder_mode), 0);
+  }
+
+  // Saves kNew in a child, as the path's user, failing or ending at call
+  // `stop_at` (0: none), after `prepare`. The child's exit status: 0 when
+  // saved, the errno of a failure that names the file, kCrashed, or 255.
+  int Save(const SavePath& path, int stop_at, bool crash, void (*prepare)() = nullptr) {
+    *call_log = CallLog{};
+    call_log->stop_at = stop_at;
+    call_log->crash = crash;
+    const pid_t child = ::fork();
+    if (child == 0) {
+      const gid_t groups[] = {4242};
+      if (path.other_user &&
+          (::setgroups(1, groups) != 0 || ::setgid(4243) != 0 || ::setuid(4243) != 0)) {
+        ::_exit(254);
+      }
+      if (prepare != nullptr) prepare();
+      sys::SetHook(CountingHook);
+      const SaveResult result = SavePersonalFile(folder_, kNew);
+      ::_exit(result.ok ? 0 : result.path == File() ? result.error_number : 255);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+  }
+
+  // The calls of a save that nothing disturbs, by name.
+  std::string CallNames() const {
+    static const char* const kNames[] = {"open",   "read",   "write",  "ftruncate", "fsync",
+                                         "fchmod", "fchown", "rename", "close"};
+    std::string names;
+    for (int i = 0; i < call_log->count; ++i) {
+      names += std::string(names.empty() ? "" : " ") + kNames[static_cast<int>(call_log->calls[i])];
+    }
+    return names;
+  }
+
+  // The position of the call after which the new record is what a load
+  // reads: the rename, or the last fsync of a rewrite in place.
+  int CommitCall(const SavePath& path) const {
+    const sys::Call commit = path.in_place ? sys::Call::kFsync : sys::Call::kRename;
+    int at = 0;
+    for (int i = 0; i < call_log->count; ++i) {
+      if (call_log->calls[i] == commit) at = i + 1;
+    }
+    return at;
+  }
+
+  PersonRecord OldRecord(const SavePath& path) const {
+    return path.old_file ? kOld : PersonRecord{};
+  }
+};
+
+// Each call of each save path fails in turn (EIO): the save reports it with
+// the file's path, and the file holds the old record until the new one is in
+// place, and the new one after. No temporary file or pre-image stays.
+TEST_F(SavePathTest, AnyOneFailedCallIsReportedAndLeavesTheOldRecordOrTheNew) {
+  for (const SavePath& path : Paths()) {
+    SCOPED_TRACE(path.name);
+    Arrange(path);
+    ASSERT_EQ(Save(path, 0, false), 0);
+    ASSERT_EQ(ToHex(Read()), ToHex(FormatPersonalRecord(kNew)));
+    const int calls = call_log->count;
+    const std::string names = CallNames();
+    const int commit = CommitCall(path);
+    ASSERT_GT(commit, 0) << names;
+    for (int k = 1; k <= calls; ++k) {
+      SCOPED_TRACE("call " + std::to_string(k) + " of: " + names);
+      Arrange(path);
+      EXPECT_EQ(Save(path, k, false), EIO);
+      EXPECT_EQ(LoadPersonalFile(folder_), k > commit ? kNew : OldRecord(path));
+      EXPECT_EQ(Names(), path.old_file || k > commit ? std::set<std::string>{kPersonalFileName}
+                                                     : std::set<std::string>{});
+    }
+    std::cout << "save path \"" << path.name << "\": " << calls << " fault cases (" << names
+              << ")\n";
+    RecordProperty(std::string("fault cases: ") + path.name, calls);
+  }
+}
+
+// The saving process ends just before each call of each save path in turn:
+// the next load reads the old record or the new one, and the next save
+// succeeds and leaves no pre-image.
+TEST_F(SavePathTest, ACrashAtAnyCallLeavesTheOldRecordOrTheNew) {
+  for (const SavePath& path : Paths()) {
+    SCOPED_TRACE(path.name);
+    Arrange(path);
+    ASSERT_EQ(Save(path, 0, false), 0);
+    const int calls = call_log->count;
+    for (int k = 1; k <= calls; ++k) {
+      SCOPED_TRACE("crash before call " + std::to_string(k));
+      Arrange(path);
+      ASSERT_EQ(Save(path, k, true), kCrashed);
+      const PersonRecord loaded = LoadPersonalFile(folder_);
+      EXPECT_TRUE(loaded == OldRecord(path) || loaded == kNew) << testing::PrintToString(loaded);
+      EXPECT_EQ(Save(path, 0, false), 0);
+      EXPECT_EQ(LoadPersonalFile(folder_), kNew);
+      EXPECT_FALSE(fs::exists(folder_ / "kojinfl.txt.saving"));
+    }
+    std::cout << "save path \"" << path.name << "\": " << calls << " crash cases\n";
+    RecordProperty(std::string("crash cases: ") + path.name, calls);
+  }
+}
+
+// A file that can grow no further, each save path: a file-size limit (with
+// SIGXFSZ ignored, so that the write fails with EFBIG), and, where the test
+// may mount one, a full file system (ENOSPC).
+TEST_F(SavePathTest, AFileThatCannotGrowKeepsTheOldRecord) {
+  for (const SavePath& path : Paths()) {
+    SCOPED_TRACE(path.name);
+    Arrange(path);
+    // Room for the old file and its pre-image, not for the new record.
+    EXPECT_EQ(Save(path, 0, false,
+                   [] {
+                     ::signal(SIGXFSZ, SIG_IGN);
+                     const rlimit limit{20, 20};
+                     ::setrlimit(RLIMIT_FSIZE, &limit);
+                   }),
+              EFBIG);
+    EXPECT_EQ(LoadPersonalFile(folder_), OldRecord(path));
+  }
+  if (::geteuid() != 0) GTEST_SKIP() << "a full file system needs root to mount";
+  // In a child with its own mount namespace, so that the mount goes with it.
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=64k,mode=700") != 0) {
+      ::_exit(77);
+    }
+    int failures = 0;
+    for (const SavePath& path : Paths()) {
+      Arrange(path);
+      std::ofstream fill(folder_ / "fill", std::ios::binary);
+      for (int i = 0; i < 100 && fill; ++i) fill << std::string(1024, 'f') << std::flush;
+      fill.close();
+      // Saved where the record fits in the space the file has (in place).
+      const int status = Save(path, 0, false);
+      const PersonRecord loaded = LoadPersonalFile(folder_);
+      if (status == 0 ? loaded != kNew : status != ENOSPC || loaded != OldRecord(path)) {
+        std::cerr << path.name << ": status " << status << " on a full file system\n";
+        ++failures;
+      }
+    }
+    ::umount(folder_.c_str());
+    ::_exit(failures);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no tmpfs in a mount namespace here";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
