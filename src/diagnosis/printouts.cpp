@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QString>
+#include <QTextBoundaryFinder>
 
 #include "diagnosis/texts.h"
 #include "diagnosis/verdicts.h"
@@ -24,6 +25,22 @@ QString FileNamePart(QString text) {
     }
   }
   return text;
+}
+
+// The longest name a file can have on Linux's file systems, in bytes.
+constexpr qsizetype kMaxFileNameBytes = 255;
+
+// The first whole characters of `text` that take at most `bytes` in UTF-8.
+QString LeadingCharacters(const QString& text, qsizetype bytes) {
+  QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
+  qsizetype fits = 0;
+  for (qsizetype next = characters.toNextBoundary(); next != -1;
+       next = characters.toNextBoundary()) {
+    bytes -= QStringView(text).sliced(fits, next - fits).toUtf8().size();
+    if (bytes < 0) break;
+    fits = next;
+  }
+  return text.left(fits);
 }
 
 }  // namespace
@@ -65,9 +82,13 @@ QString PdfFileName(const SharedState& state, Printout printout) {
   const QString month = QString::fromUtf8("%1年%2月")
                             .arg(QString::fromStdString(NumberToText(state.TargetYear)),
                                  QString::fromStdString(NumberToText(state.TargetMonth)));
-  QString file = what + u'_' + month + QStringLiteral(".pdf");
-  if (!name.isEmpty()) file = name + u'_' + file;
-  return FileNamePart(file);
+  const QString tail = what + u'_' + month + QStringLiteral(".pdf");
+  if (name.isEmpty()) return tail;
+  QString person = FileNamePart(name);
+  // A name beginning with "." would hide the file.
+  if (person.startsWith(u'.')) person[0] = u'_';
+  // The person's part gives way so that the whole name can be saved.
+  return LeadingCharacters(person, kMaxFileNameBytes - 1 - tail.toUtf8().size()) + u'_' + tail;
 }
 
 namespace {
@@ -106,8 +127,10 @@ void PrintOrSavePdf(Forms& forms, const QString& pdf_name,
   Printer pdf(path);
   try {
     PrintDocument(pdf, draw);
+  } catch (const PdfFileError& error) {
+    forms.Message(PdfSaveFailureText(path, error.error_number()));
   } catch (const PrinterError&) {
-    forms.Message(PdfSaveFailureText(path));
+    forms.Message(PdfSaveFailureText(path, 0));
   }
 }
 

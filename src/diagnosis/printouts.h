@@ -34,14 +34,17 @@ enum class Printout { kReport, kGraph };
 // The file a printout is offered as when there is no printer: the person's
 // name, what the page is and the diagnosis' month, as in
 // 山田太郎_バイオリズム診断_2026年12月.pdf; characters some file system cannot
-// hold in a name become "_", and an empty name drops its part.
+// hold in a name become "_", and an empty name drops its part. A name
+// beginning with "." begins with "_" instead, and a long one is cut, whole
+// characters at a time, so that the file name takes at most 255 bytes.
 QString PdfFileName(const SharedState& state, Printout printout);
 
 // One click's document: `draw` puts the page on the system's printer and the
 // document ends. A printer that fails or refuses is reported. With no
 // printer at all the user is asked whether to keep the page as a PDF file,
 // proposed as `pdf_name` in the documents folder, which `draw` then fills
-// the same way. Anything else `draw` throws drops the document before it
+// the same way; a file that cannot be written whole is not left at all, and
+// the reason is told. Anything else `draw` throws drops the document before it
 // goes on to the caller, so the next click starts a fresh one.
 void PrintOrSavePdf(Forms& forms, const QString& pdf_name,
                     const std::function<void(Printer&)>& draw);

@@ -183,11 +183,10 @@ SaveDialogWords SavePdfDialogWords() {
           .cancel = Text("キャンセル")};
 }
 
-QString PdfSaveFailureText(const QString& path) {
-  return Text(
-             "PDFファイル「%1」を保存できませんでした。\n"
-             "保存する場所と名前を確かめて、もう一度保存してください。")
-      .arg(QDir::toNativeSeparators(path));
+QString PdfSaveFailureText(const QString& path, int error_number) {
+  return Text("PDFファイル「%1」を保存できませんでした。").arg(QDir::toNativeSeparators(path)) +
+         Text(SaveFailureReason(error_number)) +
+         Text("\n保存する場所と名前を確かめて、もう一度保存してください。");
 }
 
 QString EventFailureText(const char* action, EventFailure failure) {

@@ -32,10 +32,11 @@ QString PersonalFileSaveFailureText(const SaveResult& failure);
 QString PrinterFailureText(const PrinterError& error);
 
 // With no printer at all: the question whether to keep the page as a PDF,
-// the save dialog's words, and a PDF that could not be written.
+// the save dialog's words, and a PDF that could not be written, with the
+// errno behind it (0: no reason known).
 Question OfferPdfQuestion();
 SaveDialogWords SavePdfDialogWords();
-QString PdfSaveFailureText(const QString& path);
+QString PdfSaveFailureText(const QString& path, int error_number);
 
 // The monthly graph's name, and what it shows in words for those who cannot
 // see it: each curve's highest and lowest days, its crossings of the zero

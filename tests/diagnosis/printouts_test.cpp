@@ -5,6 +5,8 @@
 
 #include "diagnosis/printouts.h"
 
+#include <sys/resource.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +20,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <optional>
 
 #include "forms/fonts.h"
 #include "forms/forms.h"
@@ -96,10 +100,8 @@ struct Word {
   QString text;
   double x, y, right, height;
 };
-QList<Word> PdfWords(const QString& pdf, double* page_width = nullptr) {
+QList<Word> PdfWords(const QString& pdf) {
   const QString html = QString::fromUtf8(Run("pdftotext", {"-bbox", "-enc", "UTF-8", pdf, "-"}));
-  static const QRegularExpression page(QStringLiteral("<page width=\"([\\d.]+)\""));
-  if (page_width) *page_width = page.match(html).captured(1).toDouble();
   static const QRegularExpression word(
       QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
                      "yMax=\"([\\d.]+)\">([^<]*)</word>"));
@@ -113,13 +115,26 @@ QList<Word> PdfWords(const QString& pdf, double* page_width = nullptr) {
   return words;
 }
 
-// The top left of the printable area of a PDF page from QPrinter, in points:
-// where the printouts must start.
-QPointF PrintableTopLeftPoints() {
+// The printable area of a PDF page from QPrinter, in points: the printouts
+// start at its top left and stay within its width.
+QRectF PrintableAreaPoints() {
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
-  return printer.pageLayout().paintRectPoints().topLeft();
+  return printer.pageLayout().paintRectPoints();
 }
+
+// A file-size limit while it lives: a write past it fails with EFBIG, as
+// one on a full disk fails with ENOSPC.
+struct FileSizeLimit {
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit low{bytes, old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &low);
+  }
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
+  rlimit old{};
+};
 
 // The graph's three colours and black; edges are blended with white and
 // with each other, so each is recognised by which channel dominates.
@@ -179,6 +194,10 @@ const QString kIntellectLow =
 const QString kPhysicalHigh = "好調です！　体力スタミナすべてＯＫです。";
 const QString kPhysicalCaution = "要注意日です！風邪や持病に注意すること";
 const QString kPhysicalLow = "低調です！スタミナ欠乏，過激な仕事，運動を避けてください";
+// Sixty characters: too long for one line of the page.
+const QString kJugemu =
+    "寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末風来末食う寝る処に住む処やぶら小路の藪柑子パ"
+    "イポパイポパイポのシューリ";
 
 }  // namespace
 
@@ -211,6 +230,10 @@ void PrintoutsTest::initTestCase() {
   QVERIFY(out_.isValid());
   // What the program does at start: ＭＳ 明朝 stands for IPAMincho.
   bio::InstallLook();
+  // A home of the test's own, with no Documents folder.
+  QVERIFY(QDir().mkpath(out_.filePath("home")));
+  qputenv("HOME", out_.filePath("home").toUtf8());
+  qputenv("XDG_CONFIG_HOME", out_.filePath("home/.config").toUtf8());
 }
 
 std::unique_ptr<TestProgram> PrintoutsTest::FirstExample(const QString& pdf) {
@@ -222,50 +245,59 @@ std::unique_ptr<TestProgram> PrintoutsTest::FirstExample(const QString& pdf) {
 }
 
 void PrintoutsTest::reportLines_data() {
+  QTest::addColumn<QString>("name");
   QTest::addColumn<int>("emotion");
   QTest::addColumn<double>("intellect");
   QTest::addColumn<int>("physical");
   QTest::addColumn<QStringList>("lines");  // after the name line
 
   QTest::newRow("days lived 10000")
-      << 4 << 1.0 << 18
+      << "山田太郎" << 4 << 1.0 << 18
       << QStringList{"感情：4知性:1身体:18", "心の調子は，",   kEmotionHigh, "頭脳の調子は，",
                      kIntellectCaution,      "身体の調子は，", kPhysicalLow};
-  QTest::newRow("days lived 0") << 0 << 0.0 << 0
+  QTest::newRow("days lived 0") << "山田太郎" << 0 << 0.0 << 0
                                 << QStringList{"感情：0知性:0身体:0", "心の調子は，",
                                                kEmotionCaution,       "頭脳の調子は，",
                                                kIntellectCaution,     "身体の調子は，",
                                                kPhysicalCaution};
   // Paper reads position 2 as the screen does: high.
-  QTest::newRow("days lived 2") << 2 << 2.0 << 2
+  QTest::newRow("days lived 2") << "山田太郎" << 2 << 2.0 << 2
                                 << QStringList{"感情：2知性:2身体:2", "心の調子は，",
                                                kEmotionHigh,          "頭脳の調子は，",
                                                kIntellectHigh,        "身体の調子は，",
                                                kPhysicalHigh};
   QTest::newRow("first example run")
-      << 6 << 12.0 << 4
+      << "山田太郎" << 6 << 12.0 << 4
       << QStringList{"感情：6知性:12身体:4", "心の調子は，",   kEmotionHigh, "頭脳の調子は，",
                      kIntellectHigh,         "身体の調子は，", kPhysicalHigh};
   QTest::newRow("second example run: the longest line")
-      << 21 << 22.0 << 1
+      << "山田太郎" << 21 << 22.0 << 1
       << QStringList{"感情：21知性:22身体:1", "心の調子は，",   kEmotionLow,     "頭脳の調子は，",
                      kIntellectLow,           "身体の調子は，", kPhysicalCaution};
   QTest::newRow("fractional intellect between the ranges: heading only")
-      << 16 << 16.5 << 13
+      << "山田太郎" << 16 << 16.5 << 13
       << QStringList{"感情：16知性:16.5身体:13", "心の調子は，",   kEmotionLow,
                      "頭脳の調子は，",           "身体の調子は，", kPhysicalLow};
+  const QStringList first_example{"感情：6知性:12身体:4", "心の調子は，", kEmotionHigh,
+                                  "頭脳の調子は，",       kIntellectHigh, "身体の調子は，",
+                                  kPhysicalHigh};
+  QTest::newRow("60-character name: the greeting wraps")
+      << kJugemu << 6 << 12.0 << 4 << first_example;
+  QTest::newRow("60-character name after two blanks: wrapped lines indented alike")
+      << "　　" + kJugemu << 6 << 12.0 << 4 << first_example;
 }
 
 void PrintoutsTest::reportLines() {
+  QFETCH(QString, name);
   QFETCH(int, emotion);
   QFETCH(double, intellect);
   QFETCH(int, physical);
   QFETCH(QStringList, lines);
-  lines.prepend("山田太郎さんのバイオリズム診断をします。");
+  const QString greeting = name + "さんのバイオリズム診断をします。";
 
   bio::SharedState state;
   state.PersonIndex = 1;
-  state.PersonName[1] = "山田太郎";
+  state.PersonName[1] = name.toStdString();
   state.SavedEmotionPosition = emotion;
   state.SavedIntellectPosition = intellect;
   state.SavedPhysicalPosition = std::int16_t(physical);
@@ -281,11 +313,19 @@ void PrintoutsTest::reportLines() {
     printer.EndDoc();
   }
   QCOMPARE(PdfPages(pdf), 1);
-  QCOMPARE(PdfLines(pdf), Extracted(lines));
-  // No line is wrapped, so each must end on the paper.
-  double page_width = 0;
-  for (const Word& word : PdfWords(pdf, &page_width)) {
-    QVERIFY2(word.right < page_width, qPrintable(word.text));
+  // Only a line too wide for the page goes on below: here the greeting with
+  // a long name, on lines that read as the greeting and begin where it began.
+  const QStringList printed = PdfLines(pdf);
+  const qsizetype greeting_lines = printed.size() - lines.size();
+  QCOMPARE(greeting_lines, name == "山田太郎" ? 1 : 2);
+  QCOMPARE(printed.mid(greeting_lines), Extracted(lines));
+  QCOMPARE(printed.mid(0, greeting_lines).join("").remove(' '),
+           Extracted({greeting}).join("").remove(' '));
+  const QList<Word> words = PdfWords(pdf);
+  QCOMPARE(words[greeting_lines - 1].x, words[0].x);
+  const QRectF printable = PrintableAreaPoints();
+  for (const Word& word : words) {
+    QVERIFY2(word.right <= printable.right() + 0.5, qPrintable(word.text));
   }
 
   // The current date's positions are back in place for whatever reads them next.
@@ -326,7 +366,7 @@ void PrintoutsTest::reportIsTwelvePointMinchoFromTheTopLeft() {
 
   QList<Word> lines = words;
   lines.removeAt(4);
-  const QPointF origin = PrintableTopLeftPoints();
+  const QPointF origin = PrintableAreaPoints().topLeft();
   QVERIFY2(std::abs(lines[0].x - origin.x()) < 1.5, qPrintable(QString::number(lines[0].x)));
   QVERIFY2(std::abs(lines[0].y - origin.y()) < 3, qPrintable(QString::number(lines[0].y)));
   for (int i = 0; i < lines.size(); ++i) {
@@ -393,7 +433,7 @@ void PrintoutsTest::graphPageShowsTheWindowsPicture() {
   const QImage window = picture.Image().convertToFormat(QImage::Format_RGB32);
   QCOMPARE(window.size(), picture.ImageSize());
   QVERIFY(window.width() > 680 && window.width() < 700);
-  const QPointF origin_points = PrintableTopLeftPoints();
+  const QPointF origin_points = PrintableAreaPoints().topLeft();
   const QPoint origin = (origin_points * 96.0 / 72.0).toPoint();
   const QRect placed(origin, window.size());
 
@@ -442,6 +482,7 @@ void PrintoutsTest::eachClickIsOneDocument() {
   auto t = FirstExample(pdf);
   bio::ResultForm& r = t->Sindan();
   // A finished file after every click, so nothing waits for a later one.
+  std::optional<double> report_top;
   for (QPushButton* button : {r.Command3, r.Command3, r.Command2, r.Command3}) {
     QFile::remove(pdf);
     QTest::mouseClick(button, Qt::LeftButton);
@@ -451,6 +492,10 @@ void PrintoutsTest::eachClickIsOneDocument() {
     if (button == r.Command3) {
       QCOMPARE(lines.size(), 8);
       QCOMPARE(lines[1], QString("感情：6知性:12身体:4"));
+      // Each report starts at the top of its page, not where the last one ended.
+      const double top = PdfWords(pdf).first().y;
+      if (!report_top) report_top = top;
+      QCOMPARE(top, *report_top);
     } else {
       QVERIFY(!lines.join("").contains("診断をします"));
     }
@@ -461,18 +506,24 @@ void PrintoutsTest::eachClickIsOneDocument() {
 void PrintoutsTest::noPrinterOffersAPdf_data() {
   QTest::addColumn<QString>("button");
   QTest::addColumn<bool>("answer");
-  QTest::addColumn<QString>("chosen");  // relative to the test's folder; "" cancels
-  QTest::addColumn<QString>("saved");   // what the PDF holds: report, graph or nothing
+  QTest::addColumn<QString>("chosen");   // relative to the test's folder; "" cancels
+  QTest::addColumn<QString>("saved");    // what the PDF holds: report, graph or nothing
+  QTest::addColumn<int>("limit");        // a file-size limit in bytes while saving; 0: none
+  QTest::addColumn<QString>("failure");  // the reason the message gives; "": no message
   QTest::newRow("メッセージ印刷, はい") << "Command3" << true << "report.pdf"
-                                        << "report";
+                                        << "report" << 0 << "";
   QTest::newRow("グラフ印刷, はい") << "Command2" << true << "graph.pdf"
-                                    << "graph";
+                                    << "graph" << 0 << "";
   QTest::newRow("いいえ: no dialog") << "Command3" << false << "unused.pdf"
-                                     << "";
+                                     << "" << 0 << "";
   QTest::newRow("dialog cancelled") << "Command2" << true << ""
-                                    << "";
+                                    << "" << 0 << "";
   QTest::newRow("folder missing: save fails") << "Command3" << true << "missing/report.pdf"
-                                              << "";
+                                              << "" << 0 << "保存先のフォルダがありません。";
+  // A PDF needs far more than 2,000 bytes: the disk is full part way.
+  QTest::newRow("file-size limit: nothing left, the earlier file kept")
+      << "Command3" << true << "report.pdf"
+      << "" << 2000 << "ディスクの空きが足りません。";
 }
 
 void PrintoutsTest::noPrinterOffersAPdf() {
@@ -480,34 +531,55 @@ void PrintoutsTest::noPrinterOffersAPdf() {
   QFETCH(bool, answer);
   QFETCH(QString, chosen);
   QFETCH(QString, saved);
+  QFETCH(int, limit);
+  QFETCH(QString, failure);
   auto t = FirstExample(QString());  // the system's default printer: none here
   const QDir folder(out_.filePath(QTest::currentDataTag()));
   QVERIFY(QDir().mkpath(folder.path()));
   t->answer = answer;
   t->chosen = chosen.isEmpty() ? QString() : folder.filePath(chosen);
+  // What a failed save must leave as it was.
+  const QByteArray earlier = "an earlier file of that name";
+  if (limit) {
+    QFile file(t->chosen);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
+  }
   bio::ResultForm& r = t->Sindan();
   QPushButton* target = button == "Command3" ? r.Command3 : r.Command2;
   const Shown before = ShownOn(r);
 
-  for (int click = 1; click <= 2; ++click) {  // the program goes on: the same again
-    QTest::mouseClick(target, Qt::LeftButton);
-    QCOMPARE(t->questions.size(), click);
-    QVERIFY2(t->questions[0].contains(kNoPrinterText), qPrintable(t->questions[0]));
-    QCOMPARE(t->suggestions.size(), answer ? click : 0);
-    QVERIFY(!t->ended);
-    QCOMPARE(ShownOn(r), before);
-    QVERIFY(!t->Nurel().isVisible());
+  {
+    std::optional<FileSizeLimit> limited;
+    if (limit) limited.emplace(limit);
+    for (int click = 1; click <= 2; ++click) {  // the program goes on: the same again
+      QTest::mouseClick(target, Qt::LeftButton);
+      QCOMPARE(t->questions.size(), click);
+      QVERIFY2(t->questions[0].contains(kNoPrinterText), qPrintable(t->questions[0]));
+      QCOMPARE(t->suggestions.size(), answer ? click : 0);
+      QVERIFY(!t->ended);
+      QCOMPARE(ShownOn(r), before);
+      QVERIFY(!t->Nurel().isVisible());
+    }
   }
   if (answer) {
     const QString name = button == "Command3" ? "山田太郎_バイオリズム診断_2024年5月.pdf"
                                               : "山田太郎_バイオリズムグラフ_2024年5月.pdf";
-    QCOMPARE(t->suggestions[0], QDir(bio::Forms::DocumentsFolder()).filePath(name));
+    // The home has no Documents folder.
+    QCOMPARE(t->suggestions[0], out_.filePath("home/") + name);
   }
-  QCOMPARE(folder.entryList(QStringList{"*.pdf"}, QDir::Files).size(), saved.isEmpty() ? 0 : 1);
-  if (chosen.startsWith("missing/")) {
+  // No temporary file stays behind.
+  const QStringList files = folder.entryList(QDir::Files | QDir::Hidden);
+  QCOMPARE(files.size(), saved.isEmpty() && !limit ? 0 : 1);
+  if (!failure.isEmpty()) {
     QCOMPARE(t->messages.size(), 2);
-    QVERIFY2(t->messages[0].contains("保存できませんでした") && t->messages[0].contains(t->chosen),
+    QVERIFY2(t->messages[0].startsWith(
+                 QString("PDFファイル「%1」を保存できませんでした。%2\n").arg(t->chosen, failure)),
              qPrintable(t->messages[0]));
+    if (limit) {
+      QFile file(t->chosen);
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      QCOMPARE(file.readAll(), earlier);
+    }
     return;
   }
   QVERIFY2(t->messages.isEmpty(), qPrintable(t->messages.join('\n')));
@@ -535,6 +607,18 @@ void PrintoutsTest::pdfFileName_data() {
       << "a_b_c_d_e_f_g_h_i_j_k_l_バイオリズム診断_2026年12月.pdf";
   QTest::newRow("no name") << "" << true << "バイオリズムグラフ_2026年12月.pdf";
   QTest::newRow("blanks only") << "　 " << false << "バイオリズム診断_2026年12月.pdf";
+  QTest::newRow("a space kept") << "山田 太郎" << false
+                                << "山田 太郎_バイオリズム診断_2026年12月.pdf";
+  QTest::newRow("a leading dot would hide the file")
+      << ".山田" << true << "_山田_バイオリズムグラフ_2026年12月.pdf";
+  // 255 bytes at most: 71 kanji of three bytes and the 42 of the tail.
+  QTest::newRow("80 kanji: cut to 71")
+      << QString(80, QChar(u'字')) << false
+      << QString(71, QChar(u'字')) + "_バイオリズム診断_2026年12月.pdf";
+  // 18 bytes a family (three people joined by U+200D), and never half of one.
+  const QString family = "👨‍👩‍👧";
+  QTest::newRow("families: whole ones only")
+      << family.repeated(12) << false << family.repeated(11) + "_バイオリズム診断_2026年12月.pdf";
 }
 
 void PrintoutsTest::pdfFileName() {
@@ -556,7 +640,7 @@ class FailingPrinter : public bio::Printer {
   using bio::Printer::Printer;
 
  protected:
-  bool FailedAfterBegin(const QPrinter&) const override { return true; }
+  bool FailedAfterBegin() const override { return true; }
 };
 }  // namespace
 

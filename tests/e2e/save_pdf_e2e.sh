@@ -3,8 +3,9 @@
 # its own, CUPS_SERVER pointing at a socket where no server listens. Run the
 # first example diagnosis, click メッセージ印刷, answer はい to the question,
 # accept the file the save dialog proposes in the documents folder, and read
-# the report's lines back with pdftotext; then the same for グラフ印刷, whose
-# page must show the three curve colours at the picture's own size.
+# the report's lines back with pdftotext; then the same for グラフ印刷, with a
+# name typed without ".pdf" (which the dialog adds), whose page must show the
+# three curve colours at the picture's own size.
 #
 #   tests/e2e/save_pdf_e2e.sh BUILD_DIR   (the program is BUILD_DIR/src/app/biorhythm)
 #
@@ -89,7 +90,8 @@ sindan=$(window_sized 711x551)
 sleep 0.5 # let the graph be drawn before the first click lands
 
 # Clicks the button at ($2, $3) twips, answers はい, accepts the proposed
-# file, and waits for the file $4. $1 names the step.
+# file or types the name $5 over it, and waits for the file $4. $1 names the
+# step.
 save_page() {
   local before box dialog
   before=$(program_windows)
@@ -103,16 +105,19 @@ save_page() {
   wait_for 10 has_dialog || fail "$1: no save dialog after はい"
   dialog=$(save_dialog)
   shoot "$1-dialog" "$dialog"
-  xdotool windowfocus --sync "$dialog" key Return # the proposed name, as it stands
+  if [[ -n ${5:-} ]]; then
+    xdotool windowfocus --sync "$dialog" key ctrl+a type "$5"
+  fi
+  xdotool windowfocus --sync "$dialog" key Return
   saved() { [[ -s $4 ]] && [[ -z $(save_dialog) ]]; }
   wait_for 20 saved "$@" || fail "$1: no $4 after accepting the dialog"
   window_sized 711x551 >/dev/null || fail "$1: the result window did not stay"
 }
 
 report=$documents/山田太郎_バイオリズム診断_2024年5月.pdf
-graph=$documents/山田太郎_バイオリズムグラフ_2024年5月.pdf
+graph=$documents/graph.pdf
 save_page report $((4800 + 2175 / 2)) $((3840 + 375 / 2)) "$report"
-save_page graph $((7320 + 1575 / 2)) $((3840 + 360 / 2)) "$graph"
+save_page graph $((7320 + 1575 / 2)) $((3840 + 360 / 2)) "$graph" graph
 [[ -n $shots ]] && cp "$report" "$shots/report.pdf" && cp "$graph" "$shots/graph.pdf"
 
 for pdf in "$report" "$graph"; do
