@@ -15,6 +15,7 @@ test_packages=(
   poppler-utils
   cups cups-client cups-bsd printer-driver-cups-pdf
   desktop-file-utils appstream lintian
+  at-spi2-core dbus-x11 python3-pyatspi gir1.2-atspi-2.0
 )
 
 packages=("${build_packages[@]}")

@@ -1,7 +1,9 @@
 #include "diagnosis/graph.h"
 
 #include <QString>
+#include <algorithm>
 #include <cmath>
+#include <span>
 #include <stdexcept>
 
 #include "engine/calendar.h"
@@ -22,6 +24,39 @@ constexpr int kBlue = 1, kGreen = 2, kRed = 12;
 const char* const kWeekdayChars[7] = {"日", "月", "火", "水", "木", "金", "土"};
 
 int Columns(const GraphState& graph) { return static_cast<int>(graph.DaysInMonth); }
+
+// Points closer than this look level: a small part of a pixel on a picture
+// where the curves' 40 units of swing span some 170 pixels. Two crests a
+// whole cycle apart differ by less, from the curves' rounded steps.
+constexpr double kLevel = 0.01;
+
+// The month's columns 0 to columns - 1 are its days; point `columns`, the
+// next month's first, only ends the last segment.
+template <typename Points>
+CurveDays ReadCurve(const Points& y, int columns, int day) {
+  CurveDays curve;
+  const auto month = std::span(y).first(static_cast<std::size_t>(columns));
+  const auto [bottom, top] = std::minmax_element(month.begin(), month.end());
+  for (int k = 0; k < columns; ++k) {
+    if (double(*top) - y[k] < kLevel) curve.highest.push_back(k + 1);
+    if (double(y[k]) - *bottom < kLevel) curve.lowest.push_back(k + 1);
+  }
+  for (int k = 0; k < columns; ++k) {
+    const double here = y[k], next = y[k + 1];
+    if (here == 0) {
+      curve.crossings.push_back(k + 1);
+    } else if (next != 0 && (here < 0) != (next < 0)) {
+      // Between two columns: the nearer one, the later when they look alike.
+      const int nearer = std::fabs(next) < std::fabs(here) + kLevel ? k + 2 : k + 1;
+      if (nearer <= columns) curve.crossings.push_back(nearer);
+    }
+  }
+  const int k = std::clamp(day, 1, columns) - 1;
+  curve.value_on_day = y[k];
+  const double change = double(y[k + 1]) - y[k];
+  curve.trend = change > kLevel ? 1 : change < -kLevel ? -1 : 0;
+  return curve;
+}
 
 }  // namespace
 
@@ -51,6 +86,12 @@ void ComputeGraph(const SharedState& state, GraphState& graph) {
     graph.IntellectAngle =
         static_cast<float>(double(graph.IntellectAngle) + kIntellectDegreesPerDay);
   }
+}
+
+GraphDays ReadGraph(const GraphState& graph, int day) {
+  const int columns = Columns(graph);
+  return {columns, day, ReadCurve(graph.EmotionY, columns, day),
+          ReadCurve(graph.IntellectY, columns, day), ReadCurve(graph.PhysicalY, columns, day)};
 }
 
 void DrawMonthlyGraph(const SharedState& state, GraphState& graph, PictureBox& picture) {

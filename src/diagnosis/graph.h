@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/shared_state.h"
 
@@ -25,6 +26,25 @@ struct GraphState {
   std::array<std::string, 41> WeekdayChars, ColumnWeekdayChars;
   double WeekdayLookup = 0, ColumnWeekday = 0;
 };
+
+// What a sighted person reads off one curve of the drawn graph, in days of
+// the month (1 to DaysInMonth).
+struct CurveDays {
+  std::vector<int> highest, lowest;  // all days within a hair of the month's top or bottom
+  std::vector<int> crossings;        // where it crosses the zero line: the nearer day
+  double value_on_day = 0;           // on the day asked about
+  int trend = 0;                     // to the next point: +1 rising, -1 falling, 0 level
+};
+
+struct GraphDays {
+  int columns = 0;  // days in the month
+  int day = 0;      // the day asked about, usually today
+  CurveDays emotion, intellect, physical;
+};
+
+// The days of the three curves as ComputeGraph left them, and where each
+// stands on `day`, which must be a day of the month.
+GraphDays ReadGraph(const GraphState& graph, int day);
 
 // Month length, start phases and the three curves' points, from the first
 // day of the target month's positions.

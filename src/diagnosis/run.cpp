@@ -91,6 +91,13 @@ void RunDiagnosis(const InputDates& dates, SharedState& state, GraphState& graph
   CountDays(state);
   ShowFirstWeekday(state, sindan);
   DrawMonthlyGraph(state, graph, *sindan.Picture1);
+
+  // 19: the graph in words, read from the curves just drawn, for a screen
+  // reader.
+  PictureBox& picture = *sindan.Picture1;
+  picture.setAccessibleName(GraphNameText(state.TargetMonth));
+  picture.setAccessibleDescription(
+      GraphDescriptionText(state.TargetMonth, ReadGraph(graph, static_cast<int>(dates.day))));
 }
 
 }  // namespace bio

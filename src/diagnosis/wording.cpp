@@ -3,6 +3,7 @@
 #include <QDir>
 #include <cerrno>
 
+#include "diagnosis/graph.h"
 #include "engine/numbers.h"
 #include "forms/printer.h"
 #include "storage/personal_file.h"
@@ -67,7 +68,43 @@ const char* RefusalReason(std::optional<int> ipp_status) {
   }
 }
 
+// 5日, or 5日と6日, or 2日、16日と30日.
+QString DayList(const std::vector<int>& days) {
+  QString list;
+  for (std::size_t i = 0; i < days.size(); ++i) {
+    if (i > 0) list += Text(i + 1 == days.size() ? "と" : "、");
+    list += Text("%1日").arg(days[i]);
+  }
+  return list;
+}
+
+QString CurveSentences(const char* rhythm, const CurveDays& curve, int day) {
+  QString text = Text("%1は%2に最も高く、%3に最も低くなります。")
+                     .arg(Text(rhythm), DayList(curve.highest), DayList(curve.lowest));
+  text += curve.crossings.empty()
+              ? Text("中心線を横切る日はありません。")
+              : Text("中心線を横切るのは%1です。").arg(DayList(curve.crossings));
+  const char* side = curve.value_on_day > 0   ? "中心線より上で、"
+                     : curve.value_on_day < 0 ? "中心線より下で、"
+                                              : "中心線上で、";
+  const char* trend = curve.trend > 0   ? "上がっています。"
+                      : curve.trend < 0 ? "下がっています。"
+                                        : "横ばいです。";
+  return text + Text("今日%1日は").arg(day) + Text(side) + Text(trend);
+}
+
 }  // namespace
+
+QString GraphNameText(double month) { return Number(month) + Text("月のバイオリズムグラフ"); }
+
+QString GraphDescriptionText(double month, const GraphDays& days) {
+  return Text("%1月1日から%2日までの、感情・知性・身体の曲線です。")
+             .arg(Number(month))
+             .arg(days.columns) +
+         CurveSentences("感情", days.emotion, days.day) +
+         CurveSentences("知性", days.intellect, days.day) +
+         CurveSentences("身体", days.physical, days.day);
+}
 
 QString RejectionText(const Rejection& r) {
   // Each sentence follows its frame: 「生年月日入力」の or 「現在の西暦年月日入力」の.

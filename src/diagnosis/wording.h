@@ -10,6 +10,7 @@ namespace bio {
 
 class PrinterError;
 struct SaveResult;
+struct GraphDays;
 
 // Every sentence the program says to the person outside the diagnosis itself
 // (whose texts are in texts.h): message boxes, the PDF question and dialog,
@@ -36,6 +37,12 @@ QString PrinterFailureText(const PrinterError& error);
 Question OfferPdfQuestion();
 SaveDialogWords SavePdfDialogWords();
 QString PdfSaveFailureText(const QString& path, int error_number);
+
+// The monthly graph's name, and what it shows in words for those who cannot
+// see it: each curve's highest and lowest days, its crossings of the zero
+// line, and where it stands on the day asked about.
+QString GraphNameText(double month);
+QString GraphDescriptionText(double month, const GraphDays& days);
 
 // What an event procedure was doing when something unforeseen stopped it.
 enum class EventFailure { kOutOfMemory, kUnexpected };

@@ -1,5 +1,7 @@
 #include "forms/controls.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,9 +62,25 @@ QWidget* Create(ControlKind kind, const QString& caption, QWidget* parent) {
   return nullptr;
 }
 
+// Qt gives a plain window and a frame the role of a filler: a screen reader
+// then neither announces the windows as windows nor the picture as a graph.
+QAccessibleInterface* Roles(const QString& class_name, QObject* object) {
+  if (!object || !object->isWidgetType() || !class_name.startsWith(QLatin1String("bio::"))) {
+    return nullptr;
+  }
+  auto* widget = static_cast<QWidget*>(object);
+  if (widget->isWindow()) return new QAccessibleWidget(widget, QAccessible::Window);
+  if (qobject_cast<PictureBox*>(widget)) return new QAccessibleWidget(widget, QAccessible::Chart);
+  return nullptr;
+}
+
 }  // namespace
 
 void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
+  [[maybe_unused]] static const bool roles_installed = [] {
+    QAccessible::installFactory(&Roles);
+    return true;
+  }();
   std::vector<std::pair<int, QWidget*>> tab_order;
   for (const ControlSpec& row : table) {
     QWidget* parent = row.container ? Control<QWidget>(form, row.container) : &form;
@@ -92,6 +110,10 @@ void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
     if (previous) QWidget::setTabOrder(previous, control);
     previous = control;
   }
+}
+
+void SetAccessibleNames(std::initializer_list<AccessibleName> names) {
+  for (const auto& [control, name] : names) control->setAccessibleName(QString::fromUtf8(name));
 }
 
 std::string TextOf(const QLineEdit& box) { return box.text().toStdString(); }

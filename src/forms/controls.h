@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QString>
 #include <QWidget>
+#include <initializer_list>
 #include <span>
 #include <string>
 
@@ -33,8 +34,16 @@ struct ControlSpec {
 
 // Creates the controls of a table on `form`, in table order, each named and
 // placed; containers must come before what they contain. Also sets the form's
-// tab order from the tab indices.
+// tab order from the tab indices, and gives screen readers the roles of the
+// windows (window) and of the picture (chart).
 void BuildControls(QWidget& form, std::span<const ControlSpec> table);
+
+// Names controls for screen readers, each as the words beside it read.
+struct AccessibleName {
+  QWidget* control;
+  const char* name;  // UTF-8
+};
+void SetAccessibleNames(std::initializer_list<AccessibleName> names);
 
 // Fills a widget's background with `colour`, its text black whatever the
 // desktop's colour scheme.

@@ -81,11 +81,17 @@ InputForm::InputForm(QWidget* parent) : QWidget(parent) {
   Command1 = Control<QPushButton>(*this, "Command1");
   Command1->setDefault(true);
 
+  // The group takes its one stop at its frame's place, after the button:
+  // 令和, last by its tab index, joins the other eras in the focus chain.
+  // The arrow keys move within the group whatever the options' focus policy.
+  QWidget::setTabOrder(Options[Options.size() - 2], Options.back());
+  for (QRadioButton* option : Options) {
+    connect(option, &QRadioButton::toggled, this, &InputForm::MakeChosenEraTheTabStop);
+  }
+  MakeChosenEraTheTabStop();
+
   // A screen reader reads each box by the frame and label that name it.
-  const struct {
-    QLineEdit* box;
-    const char* name;
-  } names[] = {
+  SetAccessibleNames({
       {Text7, "氏名の入力"},
       {Text1, "生年月日入力 年"},
       {Text2, "生年月日入力 月"},
@@ -93,8 +99,7 @@ InputForm::InputForm(QWidget* parent) : QWidget(parent) {
       {Text4, "現在の西暦年月日入力 年"},
       {Text5, "現在の西暦年月日入力 月"},
       {Text6, "現在の西暦年月日入力 日"},
-  };
-  for (const auto& [box, name] : names) box->setAccessibleName(QString::fromUtf8(name));
+  });
   for (QRadioButton* option : Options) option->setAccessibleName(option->text());
   Command1->setAccessibleName(Command1->text().trimmed());
 }
@@ -108,6 +113,14 @@ const Era* InputForm::ChosenEra() const {
 
 void InputForm::ChooseEra(const Era* era) {
   if (era) Options[static_cast<std::size_t>(era - EraTable.data())]->setChecked(true);
+}
+
+void InputForm::MakeChosenEraTheTabStop() {
+  const Era* chosen = ChosenEra();
+  const std::size_t stop = chosen ? static_cast<std::size_t>(chosen - EraTable.data()) : 0;
+  for (std::size_t i = 0; i < Options.size(); ++i) {
+    Options[i]->setFocusPolicy(i == stop ? Qt::StrongFocus : Qt::ClickFocus);
+  }
 }
 
 void InputForm::keyPressEvent(QKeyEvent* event) {

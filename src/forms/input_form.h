@@ -43,6 +43,11 @@ class InputForm : public QWidget {
   // Enter anywhere in the form clicks the default button, as a dialog would.
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // The era options are one stop of Tab, as in GTK and Windows: the chosen
+  // one, or the first while none is.
+  void MakeChosenEraTheTabStop();
 };
 
 }  // namespace bio

@@ -3,6 +3,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <cmath>
 
 #include "engine/numbers.h"
@@ -22,7 +24,9 @@ QColor QBColor(int number) {
 PictureBox::PictureBox(QWidget* parent) : QFrame(parent), fore_colour_(Qt::black) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(2);
-  setFocusPolicy(Qt::NoFocus);
+  // Tab stops on the picture so that a screen reader reads its name and the
+  // description of what it shows.
+  setFocusPolicy(Qt::TabFocus);
 }
 
 void PictureBox::Scale(float x1, float y1, float x2, float y2) {
@@ -139,6 +143,14 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   painter.setClipRect(inner);
   painter.drawImage(inner.topLeft(), image_);
   painter.drawImage(inner.topLeft(), transient_);
+  if (hasFocus()) {
+    // Where Tab stands, for those who can see: the style's focus frame.
+    painter.setClipping(false);
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = inner;
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+  }
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {

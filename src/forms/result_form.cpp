@@ -1,5 +1,7 @@
 #include "forms/result_form.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -73,6 +75,50 @@ ResultForm::ResultForm(QWidget* parent) : QWidget(parent) {
   Command2 = Control<QPushButton>(*this, "Command2");
   Command3 = Control<QPushButton>(*this, "Command3");
   for (QPushButton* button : {Command1, Command2, Command3}) button->setAutoDefault(false);
+
+  // A screen reader names the window as the result, and reads each value by
+  // the label beside it; the month and its first day's weekday, whose label
+  // 月1日： stands between them, by what each of them is.
+  setAccessibleName(QString::fromUtf8("バイオリズム診断の結果"));
+  SetAccessibleNames({
+      {Text9, "生まれてから今日までの日数"},
+      {Text10, "感情"},
+      {Text11, "知性"},
+      {Text12, "身体"},
+      {Text1, "誕生日は"},
+      {Text3, "月"},
+      {Text2, "1日の曜日"},
+      {List1, "診断メッセージ"},
+  });
+  List1->installEventFilter(this);
+}
+
+void ResultForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->click();
+      return;
+    }
+  }
+  QWidget::keyPressEvent(event);
+}
+
+bool ResultForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == List1 && event->type() == QEvent::FocusIn) {
+    QMetaObject::invokeMethod(this, &ResultForm::FocusCurrentLine, Qt::QueuedConnection);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void ResultForm::FocusCurrentLine() {
+  if (!List1->hasFocus() || List1->count() == 0) return;
+  // Left to itself the list makes its first line current but unselected,
+  // and a screen reader names only the list: the first Down arrow then
+  // seems to pass over line one.
+  if (List1->selectedItems().isEmpty()) List1->setCurrentRow(0);
+  QAccessibleEvent focus(List1, QAccessible::Focus);
+  focus.setChild(List1->currentRow());
+  QAccessible::updateAccessibility(&focus);
 }
 
 void ResultForm::closeEvent(QCloseEvent* event) {

@@ -35,7 +35,15 @@ class ResultForm : public QWidget {
   void closed();
 
  protected:
+  // Enter, as Space, presses the button that has the focus.
+  void keyPressEvent(QKeyEvent* event) override;
+  // The message list's current line, the first unless the user moved, is
+  // selected and read when the list gets the focus.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FocusCurrentLine();
 };
 
 }  // namespace bio

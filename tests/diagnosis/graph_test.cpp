@@ -61,6 +61,8 @@ class GraphTest : public QObject {
   void drawnPicture();
   void weekdayRowColours_data();
   void weekdayRowColours();
+  void daysInWords_data();
+  void daysInWords();
 };
 
 void GraphTest::monthLength_data() {
@@ -200,6 +202,56 @@ void GraphTest::weekdayRowColours() {
   for (int k = 0; k < 31; ++k) {
     QCOMPARE(g.ColumnWeekdayChars[k], std::string(chars[(k + int(first_weekday)) % 7]));
   }
+}
+
+// The days the description names, as 20 sin(2 pi position / length) gives
+// them (intellect in whole numbers): crests a whole cycle apart count alike
+// despite the curves' rounded steps, a crossing goes to the nearer day.
+void GraphTest::daysInWords_data() {
+  // clang-format off
+  QTest::addColumn<double>("year");
+  QTest::addColumn<double>("month");
+  QTest::addColumn<QList<int>>("positions");  // emotion, intellect, physical on the 1st
+  QTest::addColumn<int>("rhythm");            // 0 emotion, 1 intellect, 2 physical
+  QTest::addColumn<QList<int>>("highest");
+  QTest::addColumn<QList<int>>("lowest");
+  QTest::addColumn<QList<int>>("crossings");
+  QTest::addColumn<int>("day");
+  QTest::addColumn<int>("trend");
+  const QList<int> feb25{8, 0, 0}, may24{7, 10, 2}, feb24{0, 0, 0};
+  QTest::newRow("Feb 2025 emotion: top on the last day") << 2025.0 << 2.0 << feb25 << 0 << QList<int>{28} << QList<int>{14} << QList<int>{7, 21} << 14 << 1;
+  QTest::newRow("Feb 2025 intellect") << 2025.0 << 2.0 << feb25 << 1 << QList<int>{9, 10} << QList<int>{25, 26} << QList<int>{1, 18} << 14 << -1;
+  QTest::newRow("Feb 2025 physical") << 2025.0 << 2.0 << feb25 << 2 << QList<int>{7} << QList<int>{18} << QList<int>{1, 13, 24} << 14 << -1;
+  QTest::newRow("May 2024 emotion: top on the 1st and a cycle later") << 2024.0 << 5.0 << may24 << 0 << QList<int>{1, 29} << QList<int>{15} << QList<int>{8, 22} << 8 << -1;
+  QTest::newRow("May 2024 intellect: 19 on the 1st and the 31st") << 2024.0 << 5.0 << may24 << 1 << QList<int>{1, 31} << QList<int>{15, 16} << QList<int>{8, 24} << 8 << -1;
+  QTest::newRow("May 2024 physical: two crests") << 2024.0 << 5.0 << may24 << 2 << QList<int>{5, 28} << QList<int>{16} << QList<int>{11, 22} << 8 << -1;
+  QTest::newRow("Feb 2024 emotion: on the line the 29th") << 2024.0 << 2.0 << feb24 << 0 << QList<int>{8} << QList<int>{22} << QList<int>{1, 15, 29} << 29 << 1;
+  QTest::newRow("Feb 2024 intellect") << 2024.0 << 2.0 << feb24 << 1 << QList<int>{9, 10} << QList<int>{25, 26} << QList<int>{1, 18} << 29 << 1;
+  QTest::newRow("Feb 2024 physical") << 2024.0 << 2.0 << feb24 << 2 << QList<int>{7} << QList<int>{18} << QList<int>{1, 13, 24} << 29 << 1;
+  // clang-format on
+}
+
+void GraphTest::daysInWords() {
+  QFETCH(double, year);
+  QFETCH(double, month);
+  QFETCH(QList<int>, positions);
+  QFETCH(int, rhythm);
+  QFETCH(QList<int>, highest);
+  QFETCH(QList<int>, lowest);
+  QFETCH(QList<int>, crossings);
+  QFETCH(int, day);
+  QFETCH(int, trend);
+  bio::GraphState g;
+  bio::ComputeGraph(FirstOfMonth(month, positions[0], positions[1], positions[2], 0, year), g);
+  const bio::GraphDays days = bio::ReadGraph(g, day);
+  const bio::CurveDays& curve = rhythm == 0   ? days.emotion
+                                : rhythm == 1 ? days.intellect
+                                              : days.physical;
+  auto list = [](const std::vector<int>& v) { return QList<int>(v.begin(), v.end()); };
+  QCOMPARE(list(curve.highest), highest);
+  QCOMPARE(list(curve.lowest), lowest);
+  QCOMPARE(list(curve.crossings), crossings);
+  QCOMPARE(curve.trend, trend);
 }
 
 QTEST_MAIN(GraphTest)

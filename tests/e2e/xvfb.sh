@@ -100,16 +100,21 @@ click_twips() {
   xdotool mousemove --window "$1" $(($2 / 15)) $(($3 / 15)) click 1
 }
 
-# Types the current date 2024/5/3 over the clock's into the input window
-# given and clicks バイオリズム実行: with 昭和 50-5-3 saved, the first
-# example, whatever day the test runs. Text4..Text6 sit in Frame2 at
-# (840, 6120), 420 twips high.
-run_first_example() {
+# Types year $2, month $3 and day $4 over the clock's date in the input
+# window $1. Text4..Text6 sit in Frame2 at (840, 6120), 420 twips high.
+type_target_date() {
   local field
   xdotool windowfocus --sync "$1"
-  for field in $((1320 + 855 / 2)):2024 $((3360 + 495 / 2)):5 $((5040 + 495 / 2)):3; do
+  for field in $((1320 + 855 / 2)):$2 $((3360 + 495 / 2)):$3 $((5040 + 495 / 2)):$4; do
     click_twips "$1" $((840 + ${field%%:*})) $((6120 + 555 + 420 / 2))
     xdotool key ctrl+a type --delay 10 "${field#*:}"
   done
+}
+
+# Types the current date 2024/5/3 over the clock's into the input window
+# given and clicks バイオリズム実行: with 昭和 50-5-3 saved, the first
+# example, whatever day the test runs.
+run_first_example() {
+  type_target_date "$1" 2024 5 3
   click_twips "$1" $((2760 + 2535 / 2)) $((5280 + 495 / 2)) # バイオリズム実行
 }

@@ -134,13 +134,19 @@ void InputFormTest::focusAndTabOrder() {
   QVERIFY(QTest::qWaitForWindowActive(&f));
   QCOMPARE(QApplication::focusWidget(), f.Command1);
 
-  // Tab follows the tab indices; frames and labels take no focus.
-  QStringList chain;
-  for (QWidget* w = f.Command1->nextInFocusChain(); w != f.Command1; w = w->nextInFocusChain()) {
-    if (w->focusPolicy() & Qt::TabFocus) chain << w->objectName();
-  }
-  QCOMPARE(chain, (QStringList{"Option1", "Option2", "Option3", "Option4", "Text1", "Text2",
-                               "Text3", "Text4", "Text5", "Text6", "Text7", "Option5"}));
+  // Tab follows the tab indices; frames and labels take no focus. The era
+  // group is one stop after the button: the chosen era, the first if none.
+  auto chain = [&f] {
+    QStringList names;
+    for (QWidget* w = f.Command1->nextInFocusChain(); w != f.Command1; w = w->nextInFocusChain()) {
+      if (w->focusPolicy() & Qt::TabFocus) names << w->objectName();
+    }
+    return names;
+  };
+  const QStringList boxes{"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7"};
+  QCOMPARE(chain(), QStringList{"Option1"} + boxes);
+  f.ChooseEra(&bio::EraTable[4]);
+  QCOMPARE(chain(), QStringList{"Option5"} + boxes);
   QTest::keyClick(f.Command1, Qt::Key_Tab);
   QVERIFY(QApplication::focusWidget() != f.Command1);
 }
