@@ -38,15 +38,7 @@ cleanup() {
   stop_xvfb
   rm -rf "$tmp"
 }
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-fail() {
-  echo "FAIL: $*"
-  [[ -s $tmp/app.log ]] && { echo "--- app.log"; tail -n 30 "$tmp/app.log"; }
-  exit 1
-}
+cleanup_at_exit
 
 start_xvfb || fail "could not start Xvfb"
 eval "$(dbus-launch --sh-syntax)" || fail "could not start a D-Bus session"

@@ -53,9 +53,7 @@ cleanup() {
     rm -rf "$tmp"
   fi
 }
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+cleanup_at_exit
 
 fail() {
   echo "FAIL: $*"

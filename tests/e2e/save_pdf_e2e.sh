@@ -42,15 +42,7 @@ cleanup() {
   stop_xvfb
   rm -rf "$tmp"
 }
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-fail() {
-  echo "FAIL: $*"
-  [[ -s $tmp/app.log ]] && { echo "--- app.log"; tail -n 30 "$tmp/app.log"; }
-  exit 1
-}
+cleanup_at_exit
 # Keeps a picture of window $2 as $1.png. The window itself: with no window
 # manager a grab of the root shows a modal window black.
 shoot() {

@@ -7,6 +7,20 @@
 # バイオリズム診断 by name.
 export LC_ALL=C.UTF-8
 
+# The test's own `cleanup` runs when it ends, after Ctrl-C or a kill too.
+cleanup_at_exit() {
+  trap cleanup EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+}
+
+# Ends the test as failed, with the end of the program's log ($tmp/app.log).
+fail() {
+  echo "FAIL: $*"
+  [[ -s $tmp/app.log ]] && { echo "--- app.log"; tail -n 30 "$tmp/app.log"; }
+  exit 1
+}
+
 start_xvfb() {
   # -displayfd lets the server pick a free display and tell us which.
   local fifo n
