@@ -9,6 +9,7 @@
 #include "app/program.h"
 #include "app/session.h"
 #include "diagnosis/wording.h"
+#include "storage/file_size_limit.h"
 
 // Each executable's build says which copy it is (the package's, or a build
 // tree's and portable folder's) and which desktop entry names it, so that a
@@ -16,6 +17,7 @@
 constexpr bio::ProgramCopy kProgramCopy = bio::ProgramCopy::BIO_PROGRAM_COPY;
 
 int main(int argc, char* argv[]) {
+  bio::IgnoreFileSizeSignal();
   const std::string platform = bio::NamedPlatform(argc, argv);
   if (!bio::DesktopSessionAvailable(platform)) {
     std::fputs(bio::kNoDesktopSessionText, stderr);
