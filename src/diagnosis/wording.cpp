@@ -45,6 +45,10 @@ const char* SaveFailureReason(int err) {
     case ENOENT:
     case ENOTDIR:
       return "保存先のフォルダがありません。";
+    case ENXIO:
+      return "ファイルの場所に、ふつうのファイルでないもの（パイプや装置など）があります。";
+    case EWOULDBLOCK:
+      return "ほかのプログラムがこのファイルを使い続けています。";
     default:
       return "保存中に問題が起きました。";
   }

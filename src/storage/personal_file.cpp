@@ -9,11 +9,13 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstddef>
 #include <ctime>
 #include <optional>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "storage/cp932.h"
@@ -124,6 +126,10 @@ class FileDescriptor {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
   }
+  void Reset(int fd) {
+    Discard();
+    fd_ = fd;
+  }
 
  private:
   int fd_;
@@ -143,9 +149,9 @@ int WriteAll(int fd, std::string_view bytes, off_t offset = 0) {
   return 0;
 }
 
-// Up to kPersonalFileReadLimit bytes from the start of `fd`; 0 or the errno.
-int ReadPrefix(int fd, std::string& data) {
-  data.assign(kPersonalFileReadLimit, '\0');
+// Up to `limit` bytes from the start of `fd`; 0 or the errno.
+int ReadPrefix(int fd, std::string& data, std::size_t limit = kPersonalFileReadLimit) {
+  data.assign(limit, '\0');
   std::size_t got = 0;
   while (got < data.size()) {
     const ssize_t n = sys::Pread(fd, data.data() + got, data.size() - got, static_cast<off_t>(got));
@@ -158,31 +164,71 @@ int ReadPrefix(int fd, std::string& data) {
   return 0;
 }
 
-// The first bytes of the regular file `path`, as a load reads them; nothing
+// Up to `limit` bytes of the regular file `path`, and its status; nothing
 // for a missing, unreadable or special file. O_NOFOLLOW: links are followed
 // only by FollowLinks. O_NONBLOCK: a FIFO in the file's place must not block
 // the start-up.
-std::optional<std::string> ReadFile(const fs::path& path) {
+std::optional<std::string> ReadFile(const fs::path& path, std::size_t limit, struct stat& st) {
   FileDescriptor fd(
       ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
-  struct stat st;
   std::string data;
   if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  ReadPrefix(fd.get(), data);  // a read error keeps what was read
+  ReadPrefix(fd.get(), data, limit);  // a read error keeps what was read
   return data;
 }
 
-// True when `data` begins with one record exactly as a save writes it, so
-// that it cannot be the torn remains of a rewrite in place.
-bool IsWholeRecord(std::string_view data) {
-  return data.starts_with(FormatPersonalRecord(ParsePersonalRecord(data)));
-}
-
 // The copy of the old bytes a rewrite in place keeps beside the file until
-// the new record is safely on disk.
+// the new record is safely on disk: the new record's line as a save writes
+// it, then the old bytes.
 fs::path PreImagePath(const fs::path& file) {
   fs::path pre = file;
   pre += ".saving";
+  return pre;
+}
+
+// True when the user `uid` of group `gid` may write the file `st` by its
+// permission bits (root always). Another group of the user's is not seen,
+// but a pre-image made by a user of the file's group has that group.
+bool MayWrite(uid_t uid, gid_t gid, const struct stat& st) {
+  if (uid == 0) return true;
+  if (uid == st.st_uid) return (st.st_mode & S_IWUSR) != 0;
+  if (gid == st.st_gid && (st.st_mode & S_IWGRP) != 0) return true;
+  return (st.st_mode & S_IWOTH) != 0;
+}
+
+// True when `file` is torn between the old bytes and the new record of the
+// rewrite that made a pre-image: it is neither, it does not begin with the
+// new record (a record not yet cut to length reads as the new one), and
+// each of its bytes is the new record's or the old bytes' at that place.
+// A person's edit is never such a mix but by design.
+bool IsTorn(std::string_view file, std::string_view record, std::string_view old) {
+  if (file.starts_with(record) || file == old) return false;
+  if (file.size() < std::min(record.size(), old.size()) ||
+      file.size() > std::max(record.size(), old.size())) {
+    return false;
+  }
+  for (std::size_t i = 0; i < file.size(); ++i) {
+    if (!(i < record.size() && file[i] == record[i]) && !(i < old.size() && file[i] == old[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The old bytes, when `data` (the bytes of the file `st`) is a tear that
+// the pre-image beside `path` was made for, and that pre-image belongs to a
+// user who may write the file; anyone who may write in a shared folder may
+// leave a file of that name, and a leftover never stands for a file read
+// as it is.
+std::optional<std::string> OldBytesOfATear(const fs::path& path, const struct stat& st,
+                                           std::string_view data) {
+  struct stat pre_st;
+  std::optional<std::string> pre = ReadFile(PreImagePath(path), 2 * kPersonalFileReadLimit, pre_st);
+  if (!pre || !MayWrite(pre_st.st_uid, pre_st.st_gid, st)) return std::nullopt;
+  const std::string record = FormatPersonalRecord(ParsePersonalRecord(*pre));
+  if (!pre->starts_with(record)) return std::nullopt;
+  pre->erase(0, record.size());
+  if (!IsTorn(data, record, *pre)) return std::nullopt;
   return pre;
 }
 
@@ -265,6 +311,64 @@ int FollowLinks(fs::path& path) {
   return ELOOP;
 }
 
+using Clock = std::chrono::steady_clock;
+
+// How long a save waits for another to finish with the file, and a load for
+// a save: a process that holds the lock for longer is stuck, and the start-up
+// must not wait on it.
+constexpr auto kSaveWait = std::chrono::seconds(3);
+constexpr auto kLoadWait = std::chrono::milliseconds(500);
+
+// Locks all of `fd` (F_RDLCK or F_WRLCK), trying again until `deadline`: 0,
+// EWOULDBLOCK when another holds it past the deadline, or the errno of a
+// failure. A file system that has no locks (NFS without its lock service,
+// some FUSE file systems) is saved and read as before there were any.
+int LockBy(int fd, short type, Clock::time_point deadline) {
+  auto pause = std::chrono::microseconds(200);
+  for (;;) {
+    if (sys::Lock(fd, type) == 0) return 0;
+    const int err = errno;
+    if (err == ENOLCK || err == EINVAL || err == EOPNOTSUPP) return 0;
+    if (err != EAGAIN && err != EACCES && err != EINTR) return err;
+    if (Clock::now() >= deadline) return EWOULDBLOCK;
+    std::this_thread::sleep_for(pause);
+    pause = std::min(pause * 2, decltype(pause)(std::chrono::milliseconds(5)));
+  }
+}
+
+// The errno for a thing that is not a regular file where the file should be.
+int NotARegularFile(const struct stat& st) { return S_ISDIR(st.st_mode) ? EISDIR : ENXIO; }
+
+// Opens the regular file `path` (`flags`: O_RDONLY for a load, O_RDWR for a
+// save) and locks it, shared or exclusive, by `deadline`. A save that
+// replaces the file renames another over it, so once the lock is taken the
+// name must still lead to the file locked; else it starts again with the new
+// one. 0 with `fd` open and `st` its status; 0 with `fd` closed when there
+// is no file; EWOULDBLOCK with `fd` open but not locked; or the errno.
+int OpenLocked(const fs::path& path, int flags, Clock::time_point deadline, FileDescriptor& fd,
+               struct stat& st) {
+  const bool save = (flags & O_ACCMODE) != O_RDONLY;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    flags |= O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
+    fd.Reset(save ? sys::Open(path.c_str(), flags) : ::open(path.c_str(), flags));
+    if (!fd.valid()) return errno == ENOENT ? 0 : errno;
+    if (::fstat(fd.get(), &st) != 0) return errno;
+    if (!S_ISREG(st.st_mode)) {
+      fd.Discard();
+      return NotARegularFile(st);
+    }
+    if (const int err = LockBy(fd.get(), save ? F_WRLCK : F_RDLCK, deadline); err != 0) {
+      if (err != EWOULDBLOCK) fd.Discard();
+      return err;
+    }
+    struct stat now;
+    if (::lstat(path.c_str(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino) {
+      return 0;
+    }
+  }
+  return EWOULDBLOCK;
+}
+
 // Gives a new file the permission bits, owner and group of the file `old`.
 // Only root may give a file away, so EPERM on the owner is expected: the
 // file then belongs to the user who saves, with the old group, which its
@@ -305,11 +409,14 @@ int SyncAndClose(FileDescriptor& fd) {
   return fd.Close();
 }
 
-// Writes `before` (the old file's bytes) to the pre-image beside `file`, in
-// a temporary file renamed into place, so that a pre-image, where there is
-// one, is always whole. A folder that refuses it is no failure: the rewrite
-// then goes on without one.
-int MakePreImage(const fs::path& file, const struct stat& old, std::string_view before) {
+// Writes the pre-image beside `file`: `record`, the line being written,
+// then `before`, the old file's bytes. It is made in a temporary file renamed
+// into place, so that a pre-image, where there is one, is always whole, and
+// no more readable than the file. A folder that refuses it (or another
+// user's pre-image in a sticky folder) is no failure: the rewrite then goes
+// on without one.
+int MakePreImage(const fs::path& file, const struct stat& old, std::string_view record,
+                 std::string_view before) {
   const fs::path folder = file.has_parent_path() ? file.parent_path() : ".";
   fs::path temp;
   int err = 0;
@@ -317,7 +424,7 @@ int MakePreImage(const fs::path& file, const struct stat& old, std::string_view 
   if (!fd.valid()) return FolderRefuses(err) ? 0 : err;
   bool group_kept = true;  // else only the owner and others may read it
   err = CopyOwnerAndMode(fd.get(), old, group_kept);
-  if (err == 0) err = WriteAll(fd.get(), before);
+  if (err == 0) err = WriteAll(fd.get(), std::string(record) + std::string(before));
   if (err == 0) err = SyncAndClose(fd);
   if (err == 0 && sys::Rename(temp.c_str(), PreImagePath(file).c_str()) != 0) {
     err = FolderRefuses(errno) ? -1 : errno;  // -1: refused, go on without
@@ -338,27 +445,38 @@ int ShortWriteError(std::size_t wanted) {
   return over_limit ? EFBIG : ENOSPC;
 }
 
-// Writes `bytes` over `file` itself, for a file that may be written but not
-// replaced. The old bytes are read first and, where the folder takes one,
-// kept in a pre-image (made whole and synced before the file is touched,
-// removed after). The new record goes in with one write from the start, so
-// a process that ends at any point leaves the old bytes or the new record
-// followed by the rest of the old, which reads as the new record; then it is
-// synced, and only then cut to length and synced again, so that the disk
-// never holds a file cut short within the old record. A write, truncate or
-// fsync that fails puts the old bytes back.
-int RewriteInPlace(const fs::path& file, std::string_view bytes, bool pre_image) {
-  FileDescriptor fd(sys::Open(file.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
-  struct stat old;
-  if (!fd.valid() || ::fstat(fd.get(), &old) != 0) return errno;
+// Writes `bytes` over `file` itself, open and locked as `fd`, for a file
+// that may be written but not replaced. The old bytes are read first and,
+// where the folder takes one, kept in a pre-image with the new record (made
+// whole and synced before the file is touched, removed after). The new
+// record goes in with one write from the start, so a process that ends at
+// any point leaves the old bytes or the new record followed by the rest of
+// the old, which reads as the new record; then it is synced, and only then
+// cut to length and synced again, so that the disk never holds a file cut
+// short within the old record. A write, truncate or fsync that fails puts
+// the old bytes back. A file torn by a rewrite that was cut short is first
+// put back as its pre-image has it, so that it tears no further.
+int RewriteInPlace(const fs::path& file, FileDescriptor& fd, struct stat old,
+                   std::string_view bytes, bool pre_image) {
   std::string before;
   if (const int err = ReadPrefix(fd.get(), before); err != 0) return err;
   const fs::path pre = PreImagePath(file);
-  // A pre-image beside a file that is not whole holds the record the last,
-  // interrupted, rewrite replaced: the one the load reads, so it stays.
-  if (pre_image && (IsWholeRecord(before) || !ReadFile(pre))) {
-    ::unlink(pre.c_str());
-    if (const int err = MakePreImage(file, old, before); err != 0) {
+  if (std::optional<std::string> mended = OldBytesOfATear(file, old, before)) {
+    // Every state on the way is still a mix of the two its pre-image names.
+    if (WriteAll(fd.get(), *mended) != 0 || sys::Fsync(fd.get()) != 0 ||
+        (mended->size() < kPersonalFileReadLimit &&
+         (sys::Ftruncate(fd.get(), static_cast<off_t>(mended->size())) != 0 ||
+          sys::Fsync(fd.get()) != 0)) ||
+        ::fstat(fd.get(), &old) != 0) {
+      return errno;
+    }
+    before = std::move(*mended);
+  }
+  // A pre-image of another user's stays (a sticky folder): the rewrite then
+  // goes on without one of its own.
+  ::unlink(pre.c_str());
+  if (pre_image) {
+    if (const int err = MakePreImage(file, old, bytes, before); err != 0) {
       ::unlink(pre.c_str());  // renamed into place, but not synced
       return err;
     }
@@ -376,17 +494,14 @@ int RewriteInPlace(const fs::path& file, std::string_view bytes, bool pre_image)
     }
   }
   if (err != 0 && written > 0) {
-    // What was overwritten lies within `before`: the new record is never
-    // longer than a load reads.
-    const std::size_t overwritten = std::min(before.size(), static_cast<std::size_t>(written));
-    if (WriteAll(fd.get(), std::string_view(before).substr(0, overwritten)) != 0 ||
-        sys::Ftruncate(fd.get(), old.st_size) != 0 || sys::Fsync(fd.get()) != 0) {
+    // All the old bytes a load reads, for the file may have been cut already.
+    if (WriteAll(fd.get(), before) != 0 || sys::Ftruncate(fd.get(), old.st_size) != 0 ||
+        sys::Fsync(fd.get()) != 0) {
       return err;  // the pre-image, if any, stands in for the old record
     }
   }
-  if (err == 0) err = fd.Close();
-  ::unlink(pre.c_str());
-  return err;
+  ::unlink(pre.c_str());  // while the file is still locked
+  return err != 0 ? err : fd.Close();
 }
 
 // The outcome of a save that ended with errno `err` (0: saved).
@@ -435,14 +550,19 @@ std::string FormatPersonalRecord(const PersonRecord& record) {
 PersonRecord LoadPersonalFile(const fs::path& folder) {
   fs::path path = folder / kPersonalFileName;
   if (FollowLinks(path) != 0) return {};  // as if there were no file
-  const std::optional<std::string> data = ReadFile(path);
-  if (!data) return {};  // no file yet (first start), unreadable, or not a regular file
-  if (!IsWholeRecord(*data)) {
-    if (const std::optional<std::string> before = ReadFile(PreImagePath(path))) {
-      return ParsePersonalRecord(*before);
-    }
+  FileDescriptor fd;
+  struct stat st;
+  // A lock held past the wait is a stuck process: the file is read anyway.
+  const int err = OpenLocked(path, O_RDONLY, Clock::now() + kLoadWait, fd, st);
+  if (!fd.valid() || (err != 0 && err != EWOULDBLOCK)) {
+    return {};  // no file yet (first start), unreadable, or not a regular file
   }
-  return ParsePersonalRecord(*data);
+  std::string data;
+  ReadPrefix(fd.get(), data);  // a read error keeps what was read
+  if (const std::optional<std::string> old = OldBytesOfATear(path, st, data)) {
+    return ParsePersonalRecord(*old);
+  }
+  return ParsePersonalRecord(data);
 }
 
 SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) {
@@ -452,19 +572,30 @@ SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) 
   const std::string bytes = FormatPersonalRecord(record);
 
   struct stat old;
-  const bool replaces = ::lstat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  bool replaces = ::lstat(target.c_str(), &old) == 0;
+  // Only a regular file is written: a FIFO, a device or a folder stays.
+  if (replaces && !S_ISREG(old.st_mode)) return SaveFailure(target, NotARegularFile(old));
   // A file the user has made read-only is not replaced behind their back.
   if (replaces && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
     return SaveFailure(target, errno);
   }
   RemoveLeftovers(target_folder);
+  const Clock::time_point deadline = Clock::now() + kSaveWait;
+  // The file replaced, locked until the new record is in its place.
+  FileDescriptor file;
+  if (replaces) {
+    if (const int err = OpenLocked(target, O_RDWR, deadline, file, old); err != 0) {
+      return SaveFailure(target, err);
+    }
+    replaces = file.valid();  // else removed meanwhile: a new file
+  }
 
   fs::path temp;
   int err = 0;
   FileDescriptor fd = CreateTemporary(target_folder, temp, err);
   if (!fd.valid()) {
     // A folder that takes no new file: the file itself, without a pre-image.
-    if (replaces && FolderRefuses(err)) err = RewriteInPlace(target, bytes, false);
+    if (replaces && FolderRefuses(err)) err = RewriteInPlace(target, file, old, bytes, false);
     return Outcome(target, err);
   }
 
@@ -474,7 +605,10 @@ SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) 
   err = replaces ? CopyOwnerAndMode(fd.get(), old, group_kept) : 0;
   bool in_place = err == 0 && !group_kept;
   if (err == 0 && group_kept) err = WriteAll(fd.get(), bytes);
-  if (err == 0 && group_kept) err = SyncAndClose(fd);
+  if (err == 0 && group_kept && sys::Fsync(fd.get()) != 0) err = errno;
+  // The new file is locked before it takes the name, so that no one begins
+  // to rewrite it before the pre-image of the file it replaces is gone.
+  if (err == 0 && group_kept) err = LockBy(fd.get(), F_WRLCK, deadline);
   if (err == 0 && group_kept && sys::Rename(temp.c_str(), target.c_str()) != 0) {
     err = errno;
     // A shared sticky folder lets only the file's owner replace it; whoever
@@ -483,11 +617,12 @@ SaveResult SavePersonalFile(const fs::path& folder, const PersonRecord& record) 
   }
   if (err == 0 && !in_place) {
     ::unlink(PreImagePath(target).c_str());  // left by an interrupted rewrite
-    return Outcome(target, SyncFolder(target_folder));
+    err = fd.Close();
+    return Outcome(target, err != 0 ? err : SyncFolder(target_folder));
   }
   fd.Discard();
   ::unlink(temp.c_str());
-  return Outcome(target, in_place ? RewriteInPlace(target, bytes, true) : err);
+  return Outcome(target, in_place ? RewriteInPlace(target, file, old, bytes, true) : err);
 }
 
 }  // namespace bio

@@ -27,10 +27,22 @@ inline constexpr std::size_t kPersonalFileReadLimit = 5 * (8 * kMaxFieldUnits + 
 // fields that could be read and empty texts for the rest. At most
 // kPersonalFileReadLimit bytes are read, so that every saved record reads
 // back whole and an oversized file still cannot stall the start-up. A link
-// is followed as SavePersonalFile says; one it refuses reads as no file.
-// Where a rewrite in place was cut short, the file does not begin with one
-// whole record as FormatPersonalRecord writes it, and its pre-image
-// (kojinfl.txt.saving) is there: the record is read from the pre-image.
+// is followed as SavePersonalFile says; one it refuses, and anything but a
+// regular file (a FIFO, a device, a folder), reads as no file.
+//
+// The read holds a shared lock on the file (see SavePersonalFile), so it
+// never sees a save part way. It waits for one at most half a second: a
+// process stuck with the lock must not freeze the start-up, so the file is
+// then read as it is.
+//
+// A pre-image (kojinfl.txt.saving) holds the record a rewrite in place was
+// writing, then the old bytes. It is read instead of the file only where it
+// was made for the file's present state: the file is a mix of those two,
+// byte by byte, as a rewrite cut short by a system crash leaves it (neither
+// of them whole, and not the new record followed by the rest of the old,
+// which reads as the new record), and the pre-image belongs to a user who
+// may write the file. Any other file, however a person or an editor wrote
+// it, is read as it stands, whatever lies beside it.
 PersonRecord LoadPersonalFile(const std::filesystem::path& folder);
 
 // What a save did; the caller words a failure for the user.
@@ -55,9 +67,35 @@ struct SaveResult {
 //    new record is written over the start of the file in one write, synced,
 //    and only then cut to length. A write, truncate or fsync that fails
 //    puts the old bytes back. Where the folder takes one, a pre-image (the
-//    old bytes in kojinfl.txt.saving, written by rename and synced before
-//    the file is touched, removed after) guards against a system crash
-//    tearing the write; see LoadPersonalFile.
+//    new record and the old bytes in kojinfl.txt.saving, no more readable
+//    than the file, written by rename and synced before the file is
+//    touched, removed after) guards against a system crash tearing the
+//    write; see LoadPersonalFile. A file found torn so is first put back
+//    as its pre-image has it. A leftover pre-image is removed by the next
+//    save, where the folder lets this user remove it.
+//
+// Copies of the program may save and load side by side (two windows, or two
+// users of one portable folder). A save holds an exclusive open-file-
+// description lock (fcntl F_OFD_SETLK) on kojinfl.txt itself from before it
+// reads the old file to after the new record is in place and the pre-image
+// removed; a load holds a shared one. The file itself is locked, not a lock
+// file beside it: a lock file could not be made in a folder that takes no
+// file (where the rewrite in place is needed most), would belong to whoever
+// made it first in a shared sticky folder, and would be one more file in the
+// person's folder. A lock on the file's inode is lost when a save renames a
+// new file over it, so a save or load that gets the lock then checks that
+// the name still leads to the file it locked, and starts again with the new
+// one if not; and a save locks its new file before renaming it into place,
+// so that no other save begins to rewrite it before the old pre-image is
+// gone. A save that does not get the lock within three seconds writes
+// nothing and fails with EWOULDBLOCK. A file system with no locks (ENOLCK)
+// is saved to without them. The lock is advisory: anyone who may read the
+// file can hold it, and so make saves fail, but never make one tear.
+//
+// Only a regular file is written: where kojinfl.txt, or the end of its link
+// chain, is a folder the save fails with EISDIR, and where it is a FIFO, a
+// socket or a device with ENXIO; the thing stays as it was.
+//
 // A symbolic link is followed and its target written in the target's own
 // folder, but only where the kernel would follow it (fs.protected_symlinks):
 // a link in a folder that is sticky and writable by others must belong to

@@ -45,6 +45,12 @@ int Fchown(int fd, uid_t owner, gid_t group) {
 int Rename(const char* from, const char* to) {
   return Allowed(Call::kRename) ? std::rename(from, to) : -1;
 }
+int Lock(int fd, short type) {
+  struct flock whole {};
+  whole.l_type = type;
+  whole.l_whence = SEEK_SET;
+  return Allowed(Call::kLock) ? ::fcntl(fd, F_OFD_SETLK, &whole) : -1;
+}
 int Close(int fd) {
   // A close the hook fails still frees the descriptor, as a real failed
   // close does.

@@ -23,6 +23,9 @@ TEST(Wording, EachReasonIsInItsMessage) {
       {save_failure(EACCES), "書き込みの許可がありません。"},
       {save_failure(ENOSPC), "ディスクの空きが足りません。"},
       {save_failure(EISDIR), "ファイルの場所にフォルダがあります。"},
+      {save_failure(ENXIO),
+       "ファイルの場所に、ふつうのファイルでないもの（パイプや装置など）があります。"},
+      {save_failure(EWOULDBLOCK), "ほかのプログラムがこのファイルを使い続けています。"},
       {PrinterFailureText(PrinterError(PrinterError::Kind::kRefused, 0x0406)),
        "プリンタが見つかりません。"},
   };
