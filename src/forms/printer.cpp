@@ -60,9 +60,20 @@ int WriteWholeFile(const QString& path, const QByteArray& bytes) {
   QByteArray temp = folder + "/.biorhythm-XXXXXX";
   const int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return errno;
-  // mkostemp makes it 0600; a PDF gets what any new file gets.
+  // mkostemp makes it 0600. A PDF saved over an earlier file keeps that
+  // file's mode, and its owner and group where it can, so that a page with a
+  // name and a birth date is read by no more people than before; its mode
+  // loses the group's bits where the group cannot be kept. A new PDF gets
+  // what any new file gets.
   const mode_t mask = umask(0);
   umask(mask);
+  mode_t mode = 0666 & ~mask;
+  struct stat earlier;
+  if (stat(QFile::encodeName(path).constData(), &earlier) == 0 && S_ISREG(earlier.st_mode)) {
+    const bool group_kept = fchown(fd, earlier.st_uid, earlier.st_gid) == 0 ||
+                            fchown(fd, uid_t(-1), earlier.st_gid) == 0;
+    mode = earlier.st_mode & (group_kept ? 0777 : 0707);
+  }
   int err = 0;
   for (qsizetype done = 0; done < bytes.size() && err == 0;) {
     const ssize_t n = write(fd, bytes.constData() + done, size_t(bytes.size() - done));
@@ -72,7 +83,7 @@ int WriteWholeFile(const QString& path, const QByteArray& bytes) {
       err = n == 0 ? EIO : errno;
     }
   }
-  if (err == 0 && fchmod(fd, 0666 & ~mask) != 0) err = errno;
+  if (err == 0 && fchmod(fd, mode) != 0) err = errno;
   if (err == 0 && fsync(fd) != 0) err = errno;
   if (close(fd) != 0 && err == 0) err = errno;
   if (err == 0 && rename(temp.constData(), QFile::encodeName(path).constData()) != 0) err = errno;

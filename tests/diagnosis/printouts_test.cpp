@@ -6,6 +6,7 @@
 #include "diagnosis/printouts.h"
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -28,6 +29,7 @@
 #include "forms/forms.h"
 #include "forms/picture_box.h"
 #include "forms/printer.h"
+#include "storage/file_size_limit.h"
 #include "support/test_program.h"
 
 using bio::test::TestProgram;
@@ -124,11 +126,13 @@ QRectF PrintableAreaPoints() {
 }
 
 // A file-size limit while it lives: a write past it fails with EFBIG, as
-// one on a full disk fails with ENOSPC.
+// one on a full disk fails with ENOSPC, once the program's start-up code has
+// turned off the signal that would end it.
 struct FileSizeLimit {
   explicit FileSizeLimit(rlim_t bytes) {
     getrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_DFL);
+    bio::IgnoreFileSizeSignal();
     const rlimit low{bytes, old.rlim_max};
     setrlimit(RLIMIT_FSIZE, &low);
   }
@@ -510,20 +514,23 @@ void PrintoutsTest::noPrinterOffersAPdf_data() {
   QTest::addColumn<QString>("saved");    // what the PDF holds: report, graph or nothing
   QTest::addColumn<int>("limit");        // a file-size limit in bytes while saving; 0: none
   QTest::addColumn<QString>("failure");  // the reason the message gives; "": no message
+  QTest::addColumn<int>("earlier");      // the mode of an earlier file of that name; 0: none
   QTest::newRow("メッセージ印刷, はい") << "Command3" << true << "report.pdf"
-                                        << "report" << 0 << "";
+                                        << "report" << 0 << "" << 0;
   QTest::newRow("グラフ印刷, はい") << "Command2" << true << "graph.pdf"
-                                    << "graph" << 0 << "";
+                                    << "graph" << 0 << "" << 0;
   QTest::newRow("いいえ: no dialog") << "Command3" << false << "unused.pdf"
-                                     << "" << 0 << "";
+                                     << "" << 0 << "" << 0;
   QTest::newRow("dialog cancelled") << "Command2" << true << ""
-                                    << "" << 0 << "";
+                                    << "" << 0 << "" << 0;
   QTest::newRow("folder missing: save fails") << "Command3" << true << "missing/report.pdf"
-                                              << "" << 0 << "保存先のフォルダがありません。";
+                                              << "" << 0 << "保存先のフォルダがありません。" << 0;
   // A PDF needs far more than 2,000 bytes: the disk is full part way.
   QTest::newRow("file-size limit: nothing left, the earlier file kept")
       << "Command3" << true << "report.pdf"
-      << "" << 2000 << "ディスクの空きが足りません。";
+      << "" << 2000 << "ディスクの空きが足りません。" << 0644;
+  QTest::newRow("over an earlier 0600 file: still 0600") << "Command3" << true << "report.pdf"
+                                                         << "report" << 0 << "" << 0600;
 }
 
 void PrintoutsTest::noPrinterOffersAPdf() {
@@ -533,16 +540,18 @@ void PrintoutsTest::noPrinterOffersAPdf() {
   QFETCH(QString, saved);
   QFETCH(int, limit);
   QFETCH(QString, failure);
+  QFETCH(int, earlier);
   auto t = FirstExample(QString());  // the system's default printer: none here
   const QDir folder(out_.filePath(QTest::currentDataTag()));
   QVERIFY(QDir().mkpath(folder.path()));
   t->answer = answer;
   t->chosen = chosen.isEmpty() ? QString() : folder.filePath(chosen);
   // What a failed save must leave as it was.
-  const QByteArray earlier = "an earlier file of that name";
-  if (limit) {
+  const QByteArray earlier_bytes = "an earlier file of that name";
+  if (earlier) {
     QFile file(t->chosen);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(earlier_bytes) == earlier_bytes.size());
+    QCOMPARE(chmod(QFile::encodeName(t->chosen).constData(), mode_t(earlier)), 0);
   }
   bio::ResultForm& r = t->Sindan();
   QPushButton* target = button == "Command3" ? r.Command3 : r.Command2;
@@ -569,7 +578,12 @@ void PrintoutsTest::noPrinterOffersAPdf() {
   }
   // No temporary file stays behind.
   const QStringList files = folder.entryList(QDir::Files | QDir::Hidden);
-  QCOMPARE(files.size(), saved.isEmpty() && !limit ? 0 : 1);
+  QCOMPARE(files.size(), saved.isEmpty() && !earlier ? 0 : 1);
+  if (earlier) {
+    struct stat st;
+    QCOMPARE(stat(QFile::encodeName(t->chosen).constData(), &st), 0);
+    QCOMPARE(int(st.st_mode & 07777), earlier);
+  }
   if (!failure.isEmpty()) {
     QCOMPARE(t->messages.size(), 2);
     QVERIFY2(t->messages[0].startsWith(
@@ -578,7 +592,7 @@ void PrintoutsTest::noPrinterOffersAPdf() {
     if (limit) {
       QFile file(t->chosen);
       QVERIFY(file.open(QIODevice::ReadOnly));
-      QCOMPARE(file.readAll(), earlier);
+      QCOMPARE(file.readAll(), earlier_bytes);
     }
     return;
   }
@@ -615,6 +629,10 @@ void PrintoutsTest::pdfFileName_data() {
   QTest::newRow("80 kanji: cut to 71")
       << QString(80, QChar(u'字')) << false
       << QString(71, QChar(u'字')) + "_バイオリズム診断_2026年12月.pdf";
+  // 1 + 70 * 3 + 42 = 253: one kanji more would take 256.
+  QTest::newRow("a and 80 kanji: cut to a and 70")
+      << "a" + QString(80, QChar(u'字')) << false
+      << "a" + QString(70, QChar(u'字')) + "_バイオリズム診断_2026年12月.pdf";
   // 18 bytes a family (three people joined by U+200D), and never half of one.
   const QString family = "👨‍👩‍👧";
   QTest::newRow("families: whole ones only")
