@@ -351,6 +351,10 @@ int OpenLocked(const fs::path& path, int flags, Clock::time_point deadline, File
   for (int attempt = 0; attempt < 100; ++attempt) {
     flags |= O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
     fd.Reset(save ? sys::Open(path.c_str(), flags) : ::open(path.c_str(), flags));
+    if (!fd.valid() && save && errno == EACCES) {
+      // A file this user may write but not read is still replaced whole.
+      fd.Reset(sys::Open(path.c_str(), (flags & ~O_ACCMODE) | O_WRONLY));
+    }
     if (!fd.valid()) return errno == ENOENT ? 0 : errno;
     if (::fstat(fd.get(), &st) != 0) return errno;
     if (!S_ISREG(st.st_mode)) {
@@ -459,7 +463,9 @@ int ShortWriteError(std::size_t wanted) {
 int RewriteInPlace(const fs::path& file, FileDescriptor& fd, struct stat old,
                    std::string_view bytes, bool pre_image) {
   std::string before;
-  if (const int err = ReadPrefix(fd.get(), before); err != 0) return err;
+  if (const int err = ReadPrefix(fd.get(), before); err != 0) {
+    return err == EBADF ? EACCES : err;  // opened write-only: the old bytes may not be read
+  }
   const fs::path pre = PreImagePath(file);
   if (std::optional<std::string> mended = OldBytesOfATear(file, old, before)) {
     // Every state on the way is still a mix of the two its pre-image names.
