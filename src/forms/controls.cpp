@@ -2,6 +2,8 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,6 +76,33 @@ QAccessibleInterface* Roles(const QString& class_name, QObject* object) {
   return nullptr;
 }
 
+// Tab into a box selects its text, as everywhere; but Qt selects it while
+// the box is taking the focus, before it tells a screen reader so, and Orca
+// then reads the value as a selection of no named box, before the box's
+// label. The box takes the focus with the caret where it was, and the text
+// is selected once the screen reader has heard of the focus.
+class SelectAfterFocus : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::FocusIn) return false;
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason) return false;
+    auto* box = static_cast<QLineEdit*>(watched);
+    QFocusEvent unselected(QEvent::FocusIn, Qt::OtherFocusReason);
+    QCoreApplication::sendEvent(box, &unselected);
+    QMetaObject::invokeMethod(
+        box,
+        [box] {
+          if (box->hasFocus()) box->selectAll();
+        },
+        Qt::QueuedConnection);
+    return true;
+  }
+};
+
 }  // namespace
 
 void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
@@ -99,6 +128,10 @@ void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
     }
     if (row.kind == ControlKind::Label || row.kind == ControlKind::Frame) {
       control->setFocusPolicy(Qt::NoFocus);
+    }
+    if (row.kind == ControlKind::TextBox) {
+      static SelectAfterFocus* const select_after_focus = new SelectAfterFocus(qApp);
+      control->installEventFilter(select_after_focus);
     }
     tab_order.emplace_back(row.tab_index, control);
   }
