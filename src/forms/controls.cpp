@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -78,29 +79,51 @@ QAccessibleInterface* Roles(const QString& class_name, QObject* object) {
 
 // Tab into a box selects its text, as everywhere; but Qt selects it while
 // the box is taking the focus, before it tells a screen reader so, and Orca
-// then reads the value as a selection of no named box, before the box's
-// label. The box takes the focus with the caret where it was, and the text
-// is selected once the screen reader has heard of the focus.
+// then reads the value as a selection in no named box, before the box's
+// label. So the box takes the focus without selecting, and its text is
+// selected on the next turn of the event loop, once the screen reader has
+// heard of the focus; or before the next key, which would otherwise type
+// beside the value rather than over it.
 class SelectAfterFocus : public QObject {
  public:
   using QObject::QObject;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::FocusIn) return false;
-    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason) return false;
     auto* box = static_cast<QLineEdit*>(watched);
-    QFocusEvent unselected(QEvent::FocusIn, Qt::OtherFocusReason);
-    QCoreApplication::sendEvent(box, &unselected);
-    QMetaObject::invokeMethod(
-        box,
-        [box] {
-          if (box->hasFocus()) box->selectAll();
-        },
-        Qt::QueuedConnection);
-    return true;
+    switch (event->type()) {
+      case QEvent::FocusIn: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason) return false;
+        QFocusEvent unselected(QEvent::FocusIn, Qt::OtherFocusReason);
+        QCoreApplication::sendEvent(box, &unselected);
+        pending_ = box;
+        QMetaObject::invokeMethod(this, &SelectAfterFocus::Select, Qt::QueuedConnection);
+        return true;
+      }
+      case QEvent::ShortcutOverride:
+      case QEvent::KeyPress:
+      case QEvent::InputMethod:
+        if (box == pending_) Select();
+        return false;
+      case QEvent::MouseButtonPress:
+      case QEvent::FocusOut:
+        if (box == pending_) pending_ = nullptr;
+        return false;
+      default:
+        return false;
+    }
   }
+
+ private:
+  void Select() {
+    if (QLineEdit* box = pending_) {
+      pending_ = nullptr;
+      if (box->hasFocus()) box->selectAll();
+    }
+  }
+
+  QPointer<QLineEdit> pending_;
 };
 
 }  // namespace

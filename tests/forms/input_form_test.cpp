@@ -152,6 +152,16 @@ void InputFormTest::focusAndTabOrder() {
   QCOMPARE(chain(), QStringList{"Option5"} + boxes);
   QTest::keyClick(f.Command1, Qt::Key_Tab);
   QVERIFY(QApplication::focusWidget() != f.Command1);
+
+  // Tab into a box selects its value, and what is typed at once replaces it.
+  f.Text1->setText("50");
+  f.Text2->setText("5");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget(), f.Text1);
+  QTest::keyClicks(f.Text1, "49");
+  QCOMPARE(f.Text1->text(), QString("49"));
+  QTest::keyClick(f.Text1, Qt::Key_Tab);
+  QTRY_COMPARE(f.Text2->selectedText(), QString("5"));
 }
 
 void InputFormTest::enterRunsFromEveryControl_data() {
