@@ -141,8 +141,8 @@ class AccessibleLineEdit : public QAccessibleWidget,
     return {};
   }
 
-  // Geometry: the caret's rectangle is known; a character's lies as far from
-  // it as the text between them is wide.
+  // Geometry: the caret's rectangle, centred on the caret, is known; a
+  // character begins as far from the caret as the text between them is wide.
   QRect characterRect(int offset) const override {
     const QString shown = Shown();
     const QString character = shown.mid(offset, 1);
@@ -150,7 +150,7 @@ class AccessibleLineEdit : public QAccessibleWidget,
     const int width = character.isEmpty() ? 0 : metrics.horizontalAdvance(character);
     if (width == 0) return {};
     const QRect caret = Edit()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-    const int x = caret.x() + metrics.horizontalAdvance(shown.left(offset)) -
+    const int x = caret.x() + caret.width() / 2 + metrics.horizontalAdvance(shown.left(offset)) -
                   metrics.horizontalAdvance(shown.left(Edit()->cursorPosition()));
     return {Edit()->mapToGlobal(QPoint(x, caret.y())), QSize(width, metrics.height())};
   }
