@@ -2,7 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -133,6 +133,7 @@ void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
     QAccessible::installFactory(&Roles);
     return true;
   }();
+  auto* select_after_focus = new SelectAfterFocus(&form);
   std::vector<std::pair<int, QWidget*>> tab_order;
   for (const ControlSpec& row : table) {
     QWidget* parent = row.container ? Control<QWidget>(form, row.container) : &form;
@@ -152,10 +153,7 @@ void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
     if (row.kind == ControlKind::Label || row.kind == ControlKind::Frame) {
       control->setFocusPolicy(Qt::NoFocus);
     }
-    if (row.kind == ControlKind::TextBox) {
-      static SelectAfterFocus* const select_after_focus = new SelectAfterFocus(qApp);
-      control->installEventFilter(select_after_focus);
-    }
+    if (row.kind == ControlKind::TextBox) control->installEventFilter(select_after_focus);
     tab_order.emplace_back(row.tab_index, control);
   }
   std::stable_sort(tab_order.begin(), tab_order.end(),
