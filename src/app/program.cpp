@@ -8,6 +8,7 @@
 #include "app/events.h"
 #include "forms/fonts.h"
 #include "forms/input_form.h"
+#include "forms/line_edit_accessible.h"
 #include "forms/result_form.h"
 
 namespace bio {
@@ -30,6 +31,7 @@ Program::Program(const std::filesystem::path& program_folder,
                  const std::filesystem::path& user_folder, QString printer_pdf, ProgramCopy copy)
     : forms(FormsFor(program_folder, user_folder, std::move(printer_pdf), copy)) {
   InstallLook();
+  InstallAccessibleLineEdits();
   forms.nurel_created = [this](InputForm& nurel) {
     QObject::connect(nurel.Command1, &QPushButton::clicked,
                      [this] { Nurel_Command1_Click(*this); });

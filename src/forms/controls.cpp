@@ -2,10 +2,13 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -74,6 +77,55 @@ QAccessibleInterface* Roles(const QString& class_name, QObject* object) {
   return nullptr;
 }
 
+// Tab into a box selects its text, as everywhere; but Qt selects it while
+// the box is taking the focus, before it tells a screen reader so, and Orca
+// then reads the value as a selection in no named box, before the box's
+// label. So the box takes the focus without selecting, and its text is
+// selected on the next turn of the event loop, once the screen reader has
+// heard of the focus; or before the next key, which would otherwise type
+// beside the value rather than over it.
+class SelectAfterFocus : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* box = static_cast<QLineEdit*>(watched);
+    switch (event->type()) {
+      case QEvent::FocusIn: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason) return false;
+        QFocusEvent unselected(QEvent::FocusIn, Qt::OtherFocusReason);
+        QCoreApplication::sendEvent(box, &unselected);
+        pending_ = box;
+        QMetaObject::invokeMethod(this, &SelectAfterFocus::Select, Qt::QueuedConnection);
+        return true;
+      }
+      case QEvent::ShortcutOverride:
+      case QEvent::KeyPress:
+      case QEvent::InputMethod:
+        if (box == pending_) Select();
+        return false;
+      case QEvent::MouseButtonPress:
+      case QEvent::FocusOut:
+        if (box == pending_) pending_ = nullptr;
+        return false;
+      default:
+        return false;
+    }
+  }
+
+ private:
+  void Select() {
+    if (QLineEdit* box = pending_) {
+      pending_ = nullptr;
+      if (box->hasFocus()) box->selectAll();
+    }
+  }
+
+  QPointer<QLineEdit> pending_;
+};
+
 }  // namespace
 
 void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
@@ -81,6 +133,7 @@ void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
     QAccessible::installFactory(&Roles);
     return true;
   }();
+  auto* select_after_focus = new SelectAfterFocus(&form);
   std::vector<std::pair<int, QWidget*>> tab_order;
   for (const ControlSpec& row : table) {
     QWidget* parent = row.container ? Control<QWidget>(form, row.container) : &form;
@@ -100,6 +153,7 @@ void BuildControls(QWidget& form, std::span<const ControlSpec> table) {
     if (row.kind == ControlKind::Label || row.kind == ControlKind::Frame) {
       control->setFocusPolicy(Qt::NoFocus);
     }
+    if (row.kind == ControlKind::TextBox) control->installEventFilter(select_after_focus);
     tab_order.emplace_back(row.tab_index, control);
   }
   std::stable_sort(tab_order.begin(), tab_order.end(),

@@ -34,8 +34,9 @@ struct ControlSpec {
 
 // Creates the controls of a table on `form`, in table order, each named and
 // placed; containers must come before what they contain. Also sets the form's
-// tab order from the tab indices, and gives screen readers the roles of the
-// windows (window) and of the picture (chart).
+// tab order from the tab indices, gives screen readers the roles of the
+// windows (window) and of the picture (chart), and has a text box tabbed
+// into select its text only once a screen reader has heard of the focus.
 void BuildControls(QWidget& form, std::span<const ControlSpec> table);
 
 // Names controls for screen readers, each as the words beside it read.

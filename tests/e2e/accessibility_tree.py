@@ -5,6 +5,7 @@ screen reader does. Used by accessibility_e2e.sh.
   accessibility_tree.py focused              prints the focused object: role|name
   accessibility_tree.py alert TEXT           waits for a dialog or alert that reads TEXT
   accessibility_tree.py result BIRTH TODAY   checks the result window (dates yyyy-mm-dd)
+  accessibility_tree.py segments             asks every text box for its text segments
 
 Exits 1 with the reasons on stdout when a check fails.
 """
@@ -150,6 +151,47 @@ def check_result(birth, today):
     return problems
 
 
+BOUNDARIES = {
+    "char": pyatspi.TEXT_BOUNDARY_CHAR,
+    "word start": pyatspi.TEXT_BOUNDARY_WORD_START,
+    "word end": pyatspi.TEXT_BOUNDARY_WORD_END,
+    "sentence start": pyatspi.TEXT_BOUNDARY_SENTENCE_START,
+    "sentence end": pyatspi.TEXT_BOUNDARY_SENTENCE_END,
+    "line start": pyatspi.TEXT_BOUNDARY_LINE_START,
+    "line end": pyatspi.TEXT_BOUNDARY_LINE_END,
+}
+
+
+def check_segments():
+    """Every text box answers what a screen reader asks on each caret move,
+    at the first, second, last and past-the-end offsets, within a second;
+    the segment at an offset holds it. The first problem stops the check: a
+    program that never answers would make every later question wait too."""
+    boxes = [n for n in nodes() if n.getRoleName() == "text"]
+    if not boxes:
+        return ["no text box"]
+    for box in boxes:
+        text = box.queryText()
+        value = text.getText(0, -1)
+        length = text.characterCount
+        for kind, boundary in BOUNDARIES.items():
+            for offset in sorted({0, min(1, length), max(length - 1, 0), length}):
+                where = f"{box.name} ({value!r}), {kind} at {offset}"
+                for ask in ("getTextBeforeOffset", "getTextAtOffset", "getTextAfterOffset"):
+                    started = time.time()
+                    try:
+                        segment, start, end = getattr(text, ask)(offset, boundary)
+                    except Exception as error:  # noqa: BLE001 - a timeout is an answer too
+                        return [f"{where}: {ask} failed after {time.time() - started:.1f} s: {error}"]
+                    if time.time() - started > 1:
+                        return [f"{where}: {ask} took {time.time() - started:.1f} s"]
+                    if ask == "getTextAtOffset" and not (
+                        start <= offset <= end and segment == value[start:end]
+                    ):
+                        return [f"{where}: {segment!r} ({start}-{end}) does not hold the offset"]
+    return []
+
+
 def main():
     command = sys.argv[1]
     if command == "focused":
@@ -162,6 +204,11 @@ def main():
                     if any(sys.argv[2] in n.name + text_of(n) for n in walk(node)):
                         return []
             return [f"no dialog that reads {sys.argv[2]}"]
+    elif command == "segments":
+        problems = check_segments()
+        for problem in problems:
+            print(problem)
+        return 1 if problems else 0
     else:
         birth, today = (datetime.date.fromisoformat(d) for d in sys.argv[2:4])
         check = lambda: check_result(birth, today)  # noqa: E731

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "forms/line_edit_accessible.h"
 #include "storage/cp932.h"
 #include "support/test_program.h"
 
@@ -24,6 +25,8 @@ class InputFormTest : public QObject {
   void enterRunsFromEveryControl();
   void closingBeforeARunEndsTheProgram();
   void everyInputHasAnAccessibleName();
+  void textSegmentsForAScreenReader_data();
+  void textSegmentsForAScreenReader();
 };
 
 void InputFormTest::layoutInPixels_data() {
@@ -149,6 +152,16 @@ void InputFormTest::focusAndTabOrder() {
   QCOMPARE(chain(), QStringList{"Option5"} + boxes);
   QTest::keyClick(f.Command1, Qt::Key_Tab);
   QVERIFY(QApplication::focusWidget() != f.Command1);
+
+  // Tab into a box selects its value, and what is typed at once replaces it.
+  f.Text1->setText("50");
+  f.Text2->setText("5");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget(), f.Text1);
+  QTest::keyClicks(f.Text1, "49");
+  QCOMPARE(f.Text1->text(), QString("49"));
+  QTest::keyClick(f.Text1, Qt::Key_Tab);
+  QTRY_COMPARE(f.Text2->selectedText(), QString("5"));
 }
 
 void InputFormTest::enterRunsFromEveryControl_data() {
@@ -198,6 +211,61 @@ void InputFormTest::everyInputHasAnAccessibleName() {
   }
   QCOMPARE(unnamed, QStringList());
   QCOMPARE(t.Nurel().Text5->accessibleName(), QString("現在の西暦年月日入力 月"));
+}
+
+void InputFormTest::textSegmentsForAScreenReader_data() {
+  // clang-format off
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<int>("kind");  // QAccessible::TextBoundaryType
+  QTest::addColumn<QString>("segments");  // as read from the start, "|" between
+  const int chars = QAccessible::CharBoundary, words = QAccessible::WordBoundary;
+  QTest::newRow("漢字, characters") << "山田太郎" << chars << "山|田|太|郎";
+  QTest::newRow("漢字, words") << "山田太郎" << words << "山田太郎";
+  QTest::newRow("かな, words") << "やまだ はなこ" << words << "やまだ |はなこ";
+  QTest::newRow("カナ, ideographic space") << "ヤマダ　タロウ" << words << "ヤマダ　|タロウ";
+  QTest::newRow("Latin, words") << "Yamada Taro" << words << "Yamada |Taro";
+  QTest::newRow("Latin, sentence") << "Yamada Taro" << int(QAccessible::SentenceBoundary)
+                                   << "Yamada Taro";
+  QTest::newRow("mixed, words") << "山田 Taro, 50" << words << "山田 |Taro|, |50";
+  QTest::newRow("mixed, line") << "山田 Taro, 50" << int(QAccessible::LineBoundary)
+                               << "山田 Taro, 50";
+  QTest::newRow("𠮷, characters") << "𠮷野家" << chars << "𠮷|野|家";
+  QTest::newRow("empty, characters") << "" << chars << "";
+  QTest::newRow("empty, words") << "" << words << "";
+  // clang-format on
+}
+
+// What a screen reader is told at each caret place: the segment holding the
+// offset (a surrogate pair whole), its neighbours before and after, and at
+// the end, where End leaves the caret, the empty character or the last word.
+void InputFormTest::textSegmentsForAScreenReader() {
+  QFETCH(QString, text);
+  QFETCH(int, kind);
+  QFETCH(QString, segments);
+  using bio::TextSegment, bio::TextSide;
+  const auto type = QAccessible::TextBoundaryType(kind);
+  const int length = int(text.size());
+  QList<TextSegment> found;
+  for (int offset = 0; offset < length; ++offset) {
+    const TextSegment at = bio::SegmentOf(text, type, TextSide::At, offset);
+    QVERIFY2(at.start <= offset && offset < at.end, qPrintable(QString::number(offset)));
+    if (found.isEmpty() || !(found.last() == at)) found << at;
+  }
+  QStringList read;
+  for (const TextSegment& s : found) read << text.mid(s.start, s.end - s.start);
+  QCOMPARE(read.join('|'), segments);
+  for (qsizetype i = 0; i < found.size(); ++i) {
+    const TextSegment before = i > 0 ? found[i - 1] : TextSegment{0, 0};
+    const TextSegment after = i + 1 < found.size() ? found[i + 1] : TextSegment{length, length};
+    QVERIFY(bio::SegmentOf(text, type, TextSide::Before, found[i].start) == before);
+    QVERIFY(bio::SegmentOf(text, type, TextSide::After, found[i].start) == after);
+  }
+  const TextSegment end = bio::SegmentOf(text, type, TextSide::At, length);
+  const TextSegment last = found.isEmpty() || type == QAccessible::CharBoundary
+                               ? TextSegment{length, length}
+                               : found.last();
+  QVERIFY(end == last);
+  QVERIFY(bio::SegmentOf(text, type, TextSide::At, length + 1) == (TextSegment{-1, -1}));
 }
 
 QTEST_MAIN(InputFormTest)
