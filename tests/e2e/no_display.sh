@@ -57,4 +57,9 @@ version |                              | --version
 version | DISPLAY=:99                  | -V
 version |                              | -v
 ROWS
+# Help that cannot be written is a failure, as for any command that prints.
+if "$program" --help >/dev/full 2>/dev/null; then
+  echo "FAIL: --help into a full disk ended with status 0"
+  status=1
+fi
 exit $status
