@@ -16,10 +16,10 @@ build=${1:?usage: $0 BUILD_DIR SOURCE_DIR}
 icon=${2:?usage: $0 BUILD_DIR SOURCE_DIR}/src/forms/icon.svg
 work=$(mktemp -d)
 restore() {
-  if [[ -d $work/forms ]]; then
-    rm -rf "$build/src/forms" && mv "$work/forms" "$build/src/forms"
-    mv "$work/biorhythm-installed" "$build/packaging/biorhythm-installed"
-    touch -r "$work/icon-time" "$icon"
+  if [[ -d $work/saved ]]; then  # only a whole copy
+    rm -rf "$build/src/forms" && mv "$work/saved/forms" "$build/src/forms"
+    mv "$work/saved/biorhythm-installed" "$build/packaging/biorhythm-installed"
+    touch -r "$work/saved/icon-time" "$icon"
   fi
   rm -rf "$work"
 }
@@ -45,9 +45,10 @@ echo "PASS: two packages made apart in time are the same bytes"
 
 mkdir "$work/packed"
 dpkg-deb -x "$work"/first/biorhythm_*.deb "$work/packed"
-touch -r "$icon" "$work/icon-time"
-cp -a "$build/src/forms" "$work/forms"
-cp -a "$build/packaging/biorhythm-installed" "$work/biorhythm-installed"
+mkdir "$work/saving"
+touch -r "$icon" "$work/saving/icon-time"
+cp -a "$build/src/forms" "$build/packaging/biorhythm-installed" "$work/saving/"
+mv "$work/saving" "$work/saved"
 touch "$icon"
 cmake --build "$build" --target biorhythm-installed >"$work/log" 2>&1 || { cat "$work/log"; exit 1; }
 DESTDIR=$work/installed cmake --install "$build" --component deb --prefix /usr --strip \
