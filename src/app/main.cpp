@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/program.h"
 #include "app/session.h"
 #include "diagnosis/wording.h"
@@ -18,6 +19,7 @@ constexpr bio::ProgramCopy kProgramCopy = bio::ProgramCopy::BIO_PROGRAM_COPY;
 
 int main(int argc, char* argv[]) {
   bio::IgnoreFileSizeSignal();
+  if (const auto status = bio::AnswerInformationOption(argc, argv, kProgramCopy)) return *status;
   const std::string platform = bio::NamedPlatform(argc, argv);
   if (!bio::DesktopSessionAvailable(platform)) {
     std::fputs(bio::kNoDesktopSessionText, stderr);

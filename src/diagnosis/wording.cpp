@@ -206,4 +206,35 @@ const char kNoDesktopSessionText[] =
     "biorhythm needs a desktop session (DISPLAY for X11, WAYLAND_DISPLAY for Wayland); to run it "
     "without a screen, use xvfb-run.\n";
 
+std::string HelpText(ProgramCopy copy) {
+  const bool installed = copy == ProgramCopy::Installed;
+  std::string text =
+      "Usage: biorhythm [--help | --version]\n\n"
+      "バイオリズム診断：名前と生年月日（元号・年・月・日）から、生まれてからの日数、\n"
+      "身体・感情・知性の周期の位置、その日の診断メッセージと一か月のグラフを表示し、\n"
+      "印刷するデスクトップのプログラムです。\n";
+  text += installed ? "最後に診断した人は ~/.local/share/biorhythm/kojinfl.txt（XDG_DATA_HOME\n"
+                      "があれば $XDG_DATA_HOME/biorhythm/kojinfl.txt）に記録し、次に起動した\n"
+                      "ときに入力欄へ戻します。\n\n"
+                    : "最後に診断した人は、このプログラムのフォルダに書き込めるときはそこの\n"
+                      "kojinfl.txt に、書き込めないときは ~/.local/share/biorhythm/kojinfl.txt\n"
+                      "に記録し、次に起動したときに入力欄へ戻します。\n\n";
+  text +=
+      "Biorhythm diagnosis: from a name and a birth date as a Japanese era (year,\n"
+      "month and day) it shows the days lived, the day in the physical, emotion and\n"
+      "intellect cycles, the day's diagnosis messages and a graph of the month, and\n"
+      "prints them. The program and its diagnosis are in Japanese.\n";
+  text += installed ? "The last person diagnosed is kept in ~/.local/share/biorhythm/kojinfl.txt\n"
+                      "($XDG_DATA_HOME/biorhythm/kojinfl.txt when XDG_DATA_HOME is set) and\n"
+                      "filled in again at the next start.\n\n"
+                    : "The last person diagnosed is kept in kojinfl.txt beside this program when\n"
+                      "its user may write there, else in ~/.local/share/biorhythm/kojinfl.txt,\n"
+                      "and filled in again at the next start.\n\n";
+  return text +
+         "  -h, --help          この説明を表示する / show this help\n"
+         "  -V, -v, --version   版を表示する / show the version\n"
+         "ほかのオプションはありません（-platform など Qt 自身のものは Qt が読みます）。\n"
+         "It takes no other options; Qt's own, such as -platform, go to Qt.\n";
+}
+
 }  // namespace bio

@@ -2,9 +2,11 @@
 
 #include <QString>
 #include <filesystem>
+#include <string>
 
 #include "diagnosis/input_check.h"
 #include "forms/forms.h"
+#include "storage/file_place.h"
 
 namespace bio {
 
@@ -51,5 +53,9 @@ QString EventFailureText(const char* action, EventFailure failure);
 // For stderr, before any window can exist: one line in Japanese, one in
 // English.
 extern const char kNoDesktopSessionText[];
+
+// For --help, in Japanese and in English: what the program does, where this
+// copy keeps kojinfl.txt, and its options.
+std::string HelpText(ProgramCopy copy);
 
 }  // namespace bio

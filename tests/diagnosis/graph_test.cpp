@@ -5,6 +5,7 @@
 #include <QTest>
 #include <cmath>
 
+#include "diagnosis/wording.h"
 #include "forms/picture_box.h"
 #include "support/test_program.h"
 
@@ -218,16 +219,29 @@ void GraphTest::daysInWords_data() {
   QTest::addColumn<QList<int>>("crossings");
   QTest::addColumn<int>("day");
   QTest::addColumn<int>("trend");
-  const QList<int> feb25{8, 0, 0}, may24{7, 10, 2}, feb24{0, 0, 0};
-  QTest::newRow("Feb 2025 emotion: top on the last day") << 2025.0 << 2.0 << feb25 << 0 << QList<int>{28} << QList<int>{14} << QList<int>{7, 21} << 14 << 1;
-  QTest::newRow("Feb 2025 intellect") << 2025.0 << 2.0 << feb25 << 1 << QList<int>{9, 10} << QList<int>{25, 26} << QList<int>{1, 18} << 14 << -1;
-  QTest::newRow("Feb 2025 physical") << 2025.0 << 2.0 << feb25 << 2 << QList<int>{7} << QList<int>{18} << QList<int>{1, 13, 24} << 14 << -1;
-  QTest::newRow("May 2024 emotion: top on the 1st and a cycle later") << 2024.0 << 5.0 << may24 << 0 << QList<int>{1, 29} << QList<int>{15} << QList<int>{8, 22} << 8 << -1;
-  QTest::newRow("May 2024 intellect: 19 on the 1st and the 31st") << 2024.0 << 5.0 << may24 << 1 << QList<int>{1, 31} << QList<int>{15, 16} << QList<int>{8, 24} << 8 << -1;
-  QTest::newRow("May 2024 physical: two crests") << 2024.0 << 5.0 << may24 << 2 << QList<int>{5, 28} << QList<int>{16} << QList<int>{11, 22} << 8 << -1;
-  QTest::newRow("Feb 2024 emotion: on the line the 29th") << 2024.0 << 2.0 << feb24 << 0 << QList<int>{8} << QList<int>{22} << QList<int>{1, 15, 29} << 29 << 1;
-  QTest::newRow("Feb 2024 intellect") << 2024.0 << 2.0 << feb24 << 1 << QList<int>{9, 10} << QList<int>{25, 26} << QList<int>{1, 18} << 29 << 1;
-  QTest::newRow("Feb 2024 physical") << 2024.0 << 2.0 << feb24 << 2 << QList<int>{7} << QList<int>{18} << QList<int>{1, 13, 24} << 29 << 1;
+  QTest::addColumn<int>("side");             // of the zero line on the day: +1 above, -1 below, 0 on it
+  QTest::addColumn<QString>("description");  // the whole graph in words, where given
+  const QList<int> feb25{8, 0, 0}, may24{7, 10, 2}, feb24{0, 0, 0}, feb24_zero{0, 5, 0};
+  QTest::newRow("Feb 2025 emotion: top on the last day") << 2025.0 << 2.0 << feb25 << 0 << QList<int>{28} << QList<int>{14} << QList<int>{7, 21} << 14 << 1 << -1 << QString();
+  QTest::newRow("Feb 2025 intellect") << 2025.0 << 2.0 << feb25 << 1 << QList<int>{9, 10} << QList<int>{25, 26} << QList<int>{1, 18} << 14 << -1 << 1 << QString();
+  QTest::newRow("Feb 2025 physical") << 2025.0 << 2.0 << feb25 << 2 << QList<int>{7} << QList<int>{18} << QList<int>{1, 13, 24} << 14 << -1 << -1 << QString();
+  QTest::newRow("May 2024 emotion: top on the 1st and a cycle later, just above the line the 8th") << 2024.0 << 5.0 << may24 << 0 << QList<int>{1, 29} << QList<int>{15} << QList<int>{8, 22} << 8 << -1 << 1 << QString();
+  QTest::newRow("May 2024 intellect: 19 on the 1st and the 31st") << 2024.0 << 5.0 << may24 << 1 << QList<int>{1, 31} << QList<int>{15, 16} << QList<int>{8, 24} << 8 << -1 << -1 << QString();
+  QTest::newRow("May 2024 physical: two crests") << 2024.0 << 5.0 << may24 << 2 << QList<int>{5, 28} << QList<int>{16} << QList<int>{11, 22} << 8 << -1 << 1 << QString();
+  QTest::newRow("Feb 2024 emotion: just below the line the 29th") << 2024.0 << 2.0 << feb24 << 0 << QList<int>{8} << QList<int>{22} << QList<int>{1, 15, 29} << 29 << 1 << -1 << QString();
+  QTest::newRow("Feb 2024 intellect") << 2024.0 << 2.0 << feb24 << 1 << QList<int>{9, 10} << QList<int>{25, 26} << QList<int>{1, 18} << 29 << 1 << -1 << QString();
+  QTest::newRow("Feb 2024 physical") << 2024.0 << 2.0 << feb24 << 2 << QList<int>{7} << QList<int>{18} << QList<int>{1, 13, 24} << 29 << 1 << 1 << QString();
+  // Three days in a list, and the intellect exactly on the line today and above it tomorrow.
+  QTest::newRow("Feb 2024 the 29th, intellect on the line") << 2024.0 << 2.0 << feb24_zero << 1 << QList<int>{4, 5} << QList<int>{20, 21} << QList<int>{13, 29} << 29 << 1 << 0
+      << "2月1日から29日までの、感情・知性・身体の曲線です。"
+         "感情は8日に最も高く、22日に最も低くなります。中心線を横切るのは1日、15日と29日です。今日29日は中心線より下で、上がっています。"
+         "知性は4日と5日に最も高く、20日と21日に最も低くなります。中心線を横切るのは13日と29日です。今日29日は中心線上で、上がっています。"
+         "身体は7日に最も高く、18日に最も低くなります。中心線を横切るのは1日、13日と24日です。今日29日は中心線より上で、上がっています。";
+  QTest::newRow("Feb 2025 the 9th, intellect level at its top") << 2025.0 << 2.0 << feb25 << 1 << QList<int>{9, 10} << QList<int>{25, 26} << QList<int>{1, 18} << 9 << 0 << 1
+      << "2月1日から28日までの、感情・知性・身体の曲線です。"
+         "感情は28日に最も高く、14日に最も低くなります。中心線を横切るのは7日と21日です。今日9日は中心線より下で、下がっています。"
+         "知性は9日と10日に最も高く、25日と26日に最も低くなります。中心線を横切るのは1日と18日です。今日9日は中心線より上で、横ばいです。"
+         "身体は7日に最も高く、18日に最も低くなります。中心線を横切るのは1日、13日と24日です。今日9日は中心線より上で、下がっています。";
   // clang-format on
 }
 
@@ -241,6 +255,8 @@ void GraphTest::daysInWords() {
   QFETCH(QList<int>, crossings);
   QFETCH(int, day);
   QFETCH(int, trend);
+  QFETCH(int, side);
+  QFETCH(QString, description);
   bio::GraphState g;
   bio::ComputeGraph(FirstOfMonth(month, positions[0], positions[1], positions[2], 0, year), g);
   const bio::GraphDays days = bio::ReadGraph(g, day);
@@ -252,6 +268,8 @@ void GraphTest::daysInWords() {
   QCOMPARE(list(curve.lowest), lowest);
   QCOMPARE(list(curve.crossings), crossings);
   QCOMPARE(curve.trend, trend);
+  QCOMPARE((curve.value_on_day > 0) - (curve.value_on_day < 0), side);
+  if (!description.isEmpty()) QCOMPARE(bio::GraphDescriptionText(month, days), description);
 }
 
 QTEST_MAIN(GraphTest)

@@ -111,6 +111,8 @@ void RunTest::typedInput_data() {
   row("unit after a blank", 2, {"５０\u3000年", "5 月", "3 日 ", "2024 年", "5", "3"}, "17898");
   row("unit after a tab, fractions of zeros", 2, {"50\t年", "５．０", "3.", "2024.00", "5", "3"},
       "17898");
+  row("fractions of zeros before the unit", 2,
+      {"50.0年", "５．０月", "3.00日", "2024.0 年", "5", "3"}, "17898");
   row("era year 0 is the year before the era", 4, {"0", "5", "1", "2024", "5", "3"}, "2194");
   row("29 February of a leap year", 3, {"8", "2", "29", "2024", "5", "3"}, "10291");
   row("leap year by the Western year, not the era year", 4, {"2", "2", "29", "2024", "5", "3"},
