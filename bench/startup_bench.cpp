@@ -36,6 +36,7 @@ struct Options {
   bool offscreen = false;
   bool verbose = false;
   std::string program;
+  std::string baseline;  // another build's probe, started in the same rounds; empty: none
   std::string bare;
   std::string japanese;
 };
@@ -57,7 +58,8 @@ std::string OwnFolder() {
 [[noreturn]] void Usage(int code) {
   std::fprintf(code ? stderr : stdout,
                "usage: startup_bench [--runs N] [--warmup N] [--offscreen] [--verbose]\n"
-               "                     [--program PATH] [--bare PATH] [--japanese PATH]\n"
+               "                     [--program PATH] [--baseline PATH] [--bare PATH]\n"
+               "                     [--japanese PATH]\n"
                "Needs DISPLAY (bench/run_startup.sh starts an Xvfb) unless --offscreen.\n");
   std::exit(code);
 }
@@ -84,6 +86,8 @@ Options Parse(int argc, char** argv) {
       o.verbose = true;
     else if (a == "--program")
       o.program = next();
+    else if (a == "--baseline")
+      o.baseline = next();
     else if (a == "--bare")
       o.bare = next();
     else if (a == "--japanese")
@@ -219,15 +223,17 @@ struct Row {
 };
 
 // The probes in the order they are started and shown; the first is the
-// program, the others the floors it is compared with.
+// program, the others what it is compared with: another build's program
+// (--baseline), then the floors, the highest last.
 struct Target {
   const char* label;
   std::string path;
 };
 
-// One row: each target's median, then the program's ratio to each floor and
-// how far it is above the last (the highest) floor.
-void PrintRow(const Row& row, const std::vector<std::vector<Sample>>& results) {
+// One row: each target's median, then the program's ratio to each other
+// target and how far it is above the last (the highest) floor; with a
+// baseline, also the baseline's ratio to that floor.
+void PrintRow(const Row& row, const std::vector<std::vector<Sample>>& results, bool baseline) {
   std::vector<std::optional<double>> m;
   m.reserve(results.size());
   for (const std::vector<Sample>& r : results) m.push_back(Median(r, row.key));
@@ -253,6 +259,13 @@ void PrintRow(const Row& row, const std::vector<std::vector<Sample>>& results) {
   if (a && m.back()) {
     std::snprintf(cell, sizeof cell, " %+10.2f", (*a - *m.back()) / row.scale);
     line += cell;
+  } else {
+    std::snprintf(cell, sizeof cell, " %10s", "");
+    line += cell;
+  }
+  if (baseline && m[1] && m.back() && *m.back() != 0) {
+    std::snprintf(cell, sizeof cell, " %8.2fx", *m[1] / *m.back());
+    line += cell;
   }
   line.erase(line.find_last_not_of(' ') + 1);
   std::printf("%s\n", line.c_str());
@@ -268,8 +281,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::vector<std::string> env = ProbeEnvironment(o);
-  const Target targets[] = {{"program", o.program}, {"bare", o.bare}, {"japanese", o.japanese}};
-  constexpr std::size_t kTargets = std::size(targets);
+  const bool baseline = !o.baseline.empty();
+  std::vector<Target> targets = {{"program", o.program}};
+  if (baseline) targets.push_back({"baseline", o.baseline});
+  targets.push_back({"bare", o.bare});
+  targets.push_back({"japanese", o.japanese});
+  const std::size_t kTargets = targets.size();
 
   // Warm-up starts fill the page cache and fontconfig's caches and create
   // kojinfl.txt, so every counted start sees the same, steady state.
@@ -294,13 +311,18 @@ int main(int argc, char** argv) {
   std::printf("startup_bench: %d runs each, alternated, %d warm-up; platform %s%s%s\n", o.runs,
               o.warmup, o.offscreen ? "offscreen" : "xcb",
               o.offscreen ? "" : " on DISPLAY=", o.offscreen ? "" : std::getenv("DISPLAY"));
+  if (baseline) {
+    std::printf("  program:  %s\n  baseline: %s\n", o.program.c_str(), o.baseline.c_str());
+  }
   std::printf("  %-38s", "median (ms from fork; MiB)");
   for (const Target& t : targets) std::printf(" %10s", t.label);
   for (std::size_t k = 1; k < kTargets; ++k) {
     std::printf(" %9s", ("/" + std::string(targets[k].label)).c_str());
   }
   const char* top_floor = targets[kTargets - 1].label;
-  std::printf(" %10s\n", ("-" + std::string(top_floor)).c_str());
+  std::printf(" %10s", ("-" + std::string(top_floor)).c_str());
+  if (baseline) std::printf(" %9s", ("base/" + std::string(top_floor).substr(0, 4)).c_str());
+  std::printf("\n");
   const Row rows[] = {
       {"main() entered", "main", 1e6},
       {"QApplication constructed", "qapplication", 1e6},
@@ -317,8 +339,11 @@ int main(int argc, char** argv) {
       {"Enter -> click returned (ms)", "enter_click", 1e6},
       {"Enter -> result window frame (ms)", "enter_frame", 1e6},
   };
-  for (const Row& row : rows) PrintRow(row, results);
-  std::printf("  /floor: the program's median over that floor's; -%s: the program's less %s's\n",
+  for (const Row& row : rows) PrintRow(row, results, baseline);
+  std::printf("  /target: the program's median over that target's; -%s: the program's less %s's\n",
               top_floor, top_floor);
+  if (baseline) {
+    std::printf("  base/%.4s: the baseline's median over %s's\n", top_floor, top_floor);
+  }
   return 0;
 }

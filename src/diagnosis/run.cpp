@@ -1,6 +1,7 @@
 #include "diagnosis/run.h"
 
 #include <QLineEdit>
+#include <QListWidget>
 
 #include "diagnosis/messages.h"
 #include "diagnosis/weekdays.h"
@@ -98,6 +99,11 @@ void RunDiagnosis(const InputDates& dates, SharedState& state, GraphState& graph
   picture.setAccessibleName(GraphNameText(state.TargetMonth));
   picture.setAccessibleDescription(
       GraphDescriptionText(state.TargetMonth, ReadGraph(graph, static_cast<int>(dates.day))));
+
+  // The message list lays out its lines now, once. Left to the list's own
+  // timer, the window's first paint could come first and the list would be
+  // laid out and painted twice before the first frame.
+  sindan.List1->doItemsLayout();
 }
 
 }  // namespace bio

@@ -141,16 +141,48 @@ const std::bitset<0x10000>& TwoWayCharacters() {
     std::bitset<0x10000> two_way;
     for (char32_t c = 1; c < 0x80; ++c) two_way.set(c);  // without iconv, ASCII still is
     Iconv decoder("UTF-32LE", "CP932");
-    const auto add = [&](std::string bytes) {
-      std::string_view in = bytes;
+    const auto set = [&](const char* utf32) {
+      two_way.set(static_cast<unsigned char>(utf32[0]) | static_cast<unsigned char>(utf32[1]) << 8);
+    };
+    // Bytes that decode to exactly one character.
+    const auto add = [&](std::string_view bytes) {
       std::string out;
-      if (decoder.Convert(in, out) != 0 || out.size() != 4) return;
-      two_way.set(static_cast<unsigned char>(out[0]) | static_cast<unsigned char>(out[1]) << 8);
+      if (decoder.Convert(bytes, out) == 0 && out.size() == 4) set(out.data());
     };
     for (int lead = 0x81; lead <= 0xFF; ++lead) {
-      add(std::string(1, static_cast<char>(lead)));
+      const std::string single(1, static_cast<char>(lead));
+      std::string_view in = single;
+      std::string out;
+      const int err = decoder.Convert(in, out);
+      if (err == 0 && out.size() == 4) set(out.data());
+      // Only a byte cut off alone (EINVAL) begins a pair: after any other
+      // byte a pair decodes to two characters or none.
+      if (err != EINVAL) continue;
+      // Its pairs, decoded a run at a time rather than one call each, which
+      // made this table the largest part of the first load: each call ends
+      // at a pair that decodes to nothing, which is skipped.
+      std::string pairs;
       for (int trail = 0x40; trail <= 0xFC; ++trail) {
-        add({static_cast<char>(lead), static_cast<char>(trail)});
+        pairs += static_cast<char>(lead);
+        pairs += static_cast<char>(trail);
+      }
+      std::string_view rest = pairs;
+      while (!rest.empty()) {
+        std::string_view run = rest;
+        out.clear();
+        const int run_err = decoder.Convert(run, out);
+        const std::size_t taken = rest.size() - run.size();
+        if (taken % 2 != 0 || out.size() != taken * 2) {
+          // Not one character a pair: each pair of this run on its own.
+          const std::size_t checked =
+              std::min(rest.size(), std::max<std::size_t>(2, taken + 1) & ~std::size_t{1});
+          for (std::size_t i = 0; i < checked; i += 2) add(rest.substr(i, 2));
+          rest.remove_prefix(checked);
+          continue;
+        }
+        for (std::size_t i = 0; i < out.size(); i += 4) set(out.data() + i);
+        rest.remove_prefix(taken);
+        if (run_err != 0 && !rest.empty()) rest.remove_prefix(2);  // the pair it stopped at
       }
     }
     two_way.reset(0xFFFD);  // what the decoder itself puts for bytes it cannot read

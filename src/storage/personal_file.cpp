@@ -151,12 +151,22 @@ int WriteAll(int fd, std::string_view bytes, off_t offset = 0) {
 
 // Up to `limit` bytes from the start of `fd`; 0 or the errno.
 int ReadPrefix(int fd, std::string& data, std::size_t limit = kPersonalFileReadLimit) {
-  data.assign(limit, '\0');
+  // The buffer grows with what the file holds: the whole limit, over a
+  // megabyte zeroed for a record of a few dozen bytes, cost the start-up
+  // more than the read itself.
+  data.clear();
   std::size_t got = 0;
-  while (got < data.size()) {
+  while (got < limit) {
+    if (got == data.size()) {
+      data.resize(std::min(limit, std::max<std::size_t>(4096, 2 * got)));
+    }
     const ssize_t n = sys::Pread(fd, data.data() + got, data.size() - got, static_cast<off_t>(got));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
+    if (n < 0) {
+      const int err = errno;
+      data.resize(got);
+      return err;
+    }
     if (n == 0) break;
     got += static_cast<std::size_t>(n);
   }
