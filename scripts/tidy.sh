@@ -2,14 +2,13 @@
 # Runs clang-tidy (.clang-tidy at the root) over every C++ source of the
 # program, the tests, the benchmarks and the fuzz target; exits non-zero on
 # any finding. Builds into build-tidy first: the tests include files that
-# Qt's moc generates; without precompiled headers, which clang-tidy cannot
-# read from GCC, and so that a missing include shows. Several minutes on two
-# cores, so it is not part of scripts/test.sh.
+# Qt's moc generates. Several minutes on two cores, so it is not part of
+# scripts/test.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh --test
 bash scripts/build.sh build-tidy -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DBIO_BUILD_TESTS=ON \
-  -DBIO_BUILD_BENCH=ON -DCMAKE_DISABLE_PRECOMPILE_HEADERS=ON
+  -DBIO_BUILD_BENCH=ON
 python3 - build-tidy/compile_commands.json <<'PY' |
 import json, sys
 for entry in json.load(open(sys.argv[1])):

@@ -162,6 +162,12 @@ void InputFormTest::focusAndTabOrder() {
   QCOMPARE(f.Text1->text(), QString("49"));
   QTest::keyClick(f.Text1, Qt::Key_Tab);
   QTRY_COMPARE(f.Text2->selectedText(), QString("5"));
+
+  // A screen reader reads a value run by run: one run over the whole value,
+  // or Orca drops its last character.
+  int start = -1, end = -1;
+  QAccessible::queryAccessibleInterface(f.Text1)->textInterface()->attributes(1, &start, &end);
+  QCOMPARE(QPair(start, end), QPair(0, 2));
 }
 
 void InputFormTest::enterRunsFromEveryControl_data() {

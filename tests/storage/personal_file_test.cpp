@@ -274,6 +274,9 @@ TEST_F(PersonalFileTest, APreImageMendsOnlyItsOwnTear) {
   // `edited` with CR LF, the old bytes end in LF where `edited` does.
   const std::string planted =
       FromHex(kYamadaHex) + "\"planted\"" + std::string(edited.size() - 10, ' ') + "\n";
+  // A mix of the record and the old bytes shifted by one, which is what a
+  // pre-image read without its record's own length would take for a tear.
+  const std::string shifted = written.substr(0, 10) + old_bytes.substr(11);
   const struct {
     const char* label;
     std::string file;
@@ -287,6 +290,12 @@ TEST_F(PersonalFileTest, APreImageMendsOnlyItsOwnTear) {
        false, kYamada},
       {"edited by hand (LF) beside a leftover", edited, written + old_bytes, false, kYamada},
       {"edited by hand beside one another user planted", edited, planted, true, kYamada},
+      {"the new record not yet cut to length: the new record",
+       written + old_bytes.substr(written.size()), written + old_bytes, false,
+       ParsePersonalRecord(written)},
+      {"a pre-image whose record no save wrote (LF) mends nothing", shifted,
+       written.substr(0, written.size() - 2) + "\n" + old_bytes, false,
+       ParsePersonalRecord(shifted)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
